@@ -1,0 +1,32 @@
+#include "engine/frame_delay.hpp"
+
+#include <cmath>
+#include <limits>
+#include <thread>
+
+namespace nuv::engine {
+namespace {
+
+// The operating system's sleep may overshoot by tens of microseconds; the final stretch before
+// the deadline is spun instead.
+constexpr std::chrono::microseconds kSpinMargin{200};
+
+}  // namespace
+
+std::int64_t idle_iterations(LooseNumber k) {
+  const double limit = k.value();
+  if (!(limit >= 0)) return 0;
+  // Far beyond any wait that could end; keeps the conversion defined for any float.
+  constexpr double kLongest = 1e15;
+  return static_cast<std::int64_t>(std::floor(std::min(limit, kLongest))) + 1;
+}
+
+void SteadyClock::wait(std::chrono::microseconds duration) {
+  using std::chrono::steady_clock;
+  const auto deadline = steady_clock::now() + duration;
+  if (duration > kSpinMargin) std::this_thread::sleep_until(deadline - kSpinMargin);
+  while (steady_clock::now() < deadline) {
+  }
+}
+
+}  // namespace nuv::engine

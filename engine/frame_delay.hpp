@@ -1,0 +1,32 @@
+#pragma once
+// The wait after each frame: a count of idle iterations set by k, each lasting a fixed time.
+
+#include <chrono>
+#include <cstdint>
+
+#include "engine/loose_number.hpp"
+
+namespace nuv::engine {
+
+// One idle iteration lasts this long whatever the processor, so speeds are the same everywhere.
+inline constexpr std::chrono::microseconds kIdleIterationTime{1};
+
+// Iterations of a loop counting from 0 while the counter is at most k: the whole part of k
+// plus one for k >= 0, none for k < 0.
+std::int64_t idle_iterations(LooseNumber k);
+
+// Passes time for the frame wait; tests substitute one that only records.
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  virtual void wait(std::chrono::microseconds duration) = 0;
+};
+
+// Waits against the monotonic clock: sleeps for the bulk, spins only the last moment, so the
+// wait is accurate without keeping a core busy.
+class SteadyClock final : public Clock {
+ public:
+  void wait(std::chrono::microseconds duration) override;
+};
+
+}  // namespace nuv::engine

@@ -1,0 +1,14 @@
+#pragma once
+// The key map of Picture1: which command each typed character stores in n.
+
+#include <cstdint>
+#include <optional>
+
+namespace nuv::engine {
+
+inline constexpr std::int16_t kEscape = 27;
+
+// The command for a typed character, or nothing for a key that changes nothing.
+std::optional<int> key_command(std::int16_t code);
+
+}  // namespace nuv::engine

@@ -1,0 +1,12 @@
+// The viewer's entry point: builds the window object and hands it to the window system.
+
+#include "engine/frame_delay.hpp"
+#include "engine/nuv.hpp"
+#include "host/sdl_host.hpp"
+
+int main() {
+  nuv::host::SdlHost host;
+  nuv::engine::SteadyClock clock;
+  nuv::engine::NUV window(host, clock);
+  return host.start(window);
+}

@@ -1,0 +1,40 @@
+#pragma once
+// The window object NUV: owns the animation state and the frame table, runs the frame cycle
+// and turns input into commands.
+
+#include <array>
+
+#include "engine/animation_state.hpp"
+#include "engine/frame_delay.hpp"
+#include "host/host.hpp"
+
+namespace nuv::engine {
+
+// The delay at start-up: about one frame a second.
+inline constexpr std::int32_t kStartDelay = 1000000;
+
+class NUV final : public host::WindowEvents {
+ public:
+  NUV(host::Host& host, Clock& clock) : host_(host), clock_(clock) {}
+
+  // Loads the frame table, sets the starting values, then steps, shows and waits forever.
+  [[noreturn]] void activate() override;
+  void key_press(std::int16_t code) override;
+  void mouse_move(std::int16_t button, std::int16_t shift, float x, float y) override;
+  void click() override;
+  void double_click() override;
+
+  const AnimationState& state() const { return state_; }
+
+ private:
+  void load_frames();
+  void run_cycle();
+  void FrameDelay();
+
+  host::Host& host_;
+  Clock& clock_;
+  AnimationState state_;
+  std::array<host::PictureRef, kFrameSlots> pics;
+};
+
+}  // namespace nuv::engine

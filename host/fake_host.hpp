@@ -1,0 +1,54 @@
+#pragma once
+// A scripted host for tests: records what the window object asks of it, in order, and delivers
+// scripted input inside chosen pump passes. No window, no clock.
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "host/host.hpp"
+
+namespace nuv::host {
+
+class FakeHost final : public Host {
+ public:
+  using Action = std::function<void(WindowEvents&)>;
+  // start returns this when the script's last pass is over and the program is still running.
+  static constexpr int kScriptOver = -1;
+
+  // The program runs until it ends itself or pump pass `last_pass` is over.
+  explicit FakeHost(int last_pass);
+
+  // Runs `action` inside pump pass `pass` (the first pass of the program is 1), after the
+  // actions scheduled earlier for the same pass.
+  void during_pass(int pass, Action action);
+
+  int start(WindowEvents& window) override;
+  PictureRef image_picture(int image_number) override;
+  void set_picture(PictureRef picture) override;
+  void pump() override;
+  void clear_window() override;
+  [[noreturn]] void end_program() override;
+  [[noreturn]] void runtime_error(const std::string& message) override;
+
+  // Everything asked of the host, in order: "read Image3", "show Image1", "pump 4", "clear",
+  // "end", "error <message>".
+  const std::vector<std::string>& log() const { return log_; }
+  // The image number of every picture shown, in order.
+  std::vector<int> shown_images() const;
+  int passes() const { return passes_; }
+
+ private:
+  int image_number_of(const PictureRef& picture) const;
+
+  int last_pass_;
+  int passes_ = 0;
+  WindowEvents* window_ = nullptr;
+  std::vector<PictureRef> image_controls_;
+  std::multimap<int, Action> script_;
+  std::vector<std::string> log_;
+  std::vector<int> shown_;
+};
+
+}  // namespace nuv::host

@@ -1,0 +1,291 @@
+#include "host/sdl_host.hpp"
+
+#include <SDL.h>
+
+#include <array>
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "frames/picture_record.hpp"
+#include "frames/stored_frames.hpp"
+#include "host/key_codes.hpp"
+#include "window/icon.hpp"
+#include "window/layout.hpp"
+
+namespace nuv::host {
+namespace {
+
+using window::kPicture1Inner;
+using window::kPicture1Outer;
+
+template <auto Destroy>
+struct SdlDeleter {
+  template <typename T>
+  void operator()(T* object) const {
+    Destroy(object);
+  }
+};
+using WindowHandle = std::unique_ptr<SDL_Window, SdlDeleter<SDL_DestroyWindow>>;
+using RendererHandle = std::unique_ptr<SDL_Renderer, SdlDeleter<SDL_DestroyRenderer>>;
+using TextureHandle = std::unique_ptr<SDL_Texture, SdlDeleter<SDL_DestroyTexture>>;
+using SurfaceHandle = std::unique_ptr<SDL_Surface, SdlDeleter<SDL_FreeSurface>>;
+
+// Failures of the window system itself, reported like any other run-time error.
+class WindowSystemError : public std::runtime_error {
+ public:
+  explicit WindowSystemError(const std::string& what)
+      : std::runtime_error(what + ": " + SDL_GetError()) {}
+};
+
+template <typename T>
+T* checked(T* handle, const char* what) {
+  if (handle == nullptr) throw WindowSystemError(what);
+  return handle;
+}
+
+void set_colour(SDL_Renderer* renderer, window::Colour c) {
+  SDL_SetRenderDrawColor(renderer, c.r, c.g, c.b, SDL_ALPHA_OPAQUE);
+}
+
+void fill(SDL_Renderer* renderer, window::Colour c, int x, int y, int w, int h) {
+  set_colour(renderer, c);
+  const SDL_Rect rect{x, y, w, h};
+  SDL_RenderFillRect(renderer, &rect);
+}
+
+// Two rings of one pixel each: dark along the top and left, light along the bottom and right,
+// so the picture area looks pressed into the window.
+void draw_sunken_border(SDL_Renderer* renderer) {
+  const int w = kPicture1Outer.width;
+  const int h = kPicture1Outer.height;
+  fill(renderer, window::kShadowColour, 0, 0, w - 1, 1);
+  fill(renderer, window::kShadowColour, 0, 0, 1, h - 1);
+  fill(renderer, window::kHighlightColour, 0, h - 1, w, 1);
+  fill(renderer, window::kHighlightColour, w - 1, 0, 1, h);
+  fill(renderer, window::kDarkShadowColour, 1, 1, w - 3, 1);
+  fill(renderer, window::kDarkShadowColour, 1, 1, 1, h - 3);
+  fill(renderer, window::kLightColour, 1, h - 2, w - 2, 1);
+  fill(renderer, window::kLightColour, w - 2, 1, 1, h - 2);
+}
+
+std::int16_t button_state(Uint32 buttons) {
+  return static_cast<std::int16_t>(((buttons & SDL_BUTTON_LMASK) ? 1 : 0) |
+                                   ((buttons & SDL_BUTTON_RMASK) ? 2 : 0) |
+                                   ((buttons & SDL_BUTTON_MMASK) ? 4 : 0));
+}
+
+std::int16_t shift_state(SDL_Keymod mods) {
+  return static_cast<std::int16_t>(((mods & KMOD_SHIFT) ? 1 : 0) | ((mods & KMOD_CTRL) ? 2 : 0) |
+                                   ((mods & KMOD_ALT) ? 4 : 0));
+}
+
+// Keys that arrive as key-downs rather than as typed text, with their character codes.
+std::optional<std::int16_t> key_down_code(SDL_Keycode key) {
+  switch (key) {
+    case SDLK_ESCAPE:
+      return 27;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+      return 13;
+    case SDLK_BACKSPACE:
+      return 8;
+    default:
+      return std::nullopt;
+  }
+}
+
+}  // namespace
+
+// The open window: SDL, the renderer, the image controls and what Picture1 shows.
+struct SdlHost::Window {
+  Window();
+  ~Window() { SDL_Quit(); }
+  void build_image_controls();
+  void wait_until_shown();
+  void dispatch(const SDL_Event& event);
+  void deliver_pointer(int x, int y, Uint32 buttons);
+  void present();
+  SDL_Texture* texture_of(const PictureRef& picture) const;
+
+  WindowHandle window;
+  RendererHandle renderer;
+  std::array<PictureRef, frames::kFrameCount> image_controls;
+  std::map<const frames::Picture*, TextureHandle> textures;
+  PictureRef picture1;
+  WindowEvents* events = nullptr;
+};
+
+SdlHost::Window::Window() {
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) throw WindowSystemError("cannot open the window system");
+  SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
+  window.reset(
+      checked(SDL_CreateWindow(std::string(window::kCaption).c_str(), SDL_WINDOWPOS_UNDEFINED,
+                               SDL_WINDOWPOS_UNDEFINED, window::kClientWidth, window::kClientHeight,
+                               SDL_WINDOW_HIDDEN),
+              "cannot create the window"));
+  renderer.reset(checked(SDL_CreateRenderer(window.get(), -1, 0), "cannot create the renderer"));
+  auto icon = window::application_icon(window::kIconSizes[0]);
+  const SurfaceHandle icon_surface(
+      SDL_CreateRGBSurfaceWithFormatFrom(icon.data(), window::kIconSizes[0], window::kIconSizes[0],
+                                         32, window::kIconSizes[0] * 4, SDL_PIXELFORMAT_ARGB8888));
+  if (icon_surface) SDL_SetWindowIcon(window.get(), icon_surface.get());
+}
+
+// Each image control holds its decoded picture and one texture made from it, once.
+void SdlHost::Window::build_image_controls() {
+  for (int number = 1; number <= frames::kFrameCount; ++number) {
+    const std::string control = "Image" + std::to_string(number);
+    auto picture = std::make_shared<const frames::Picture>(
+        frames::decode_picture_record(frames::stored_record(number), control));
+    std::vector<Uint32> argb(picture->pixels.size());
+    for (std::size_t i = 0; i < argb.size(); ++i) {
+      const frames::Rgb c = picture->palette[picture->pixels[i]];
+      argb[i] = 0xFF000000u | (Uint32{c.r} << 16) | (Uint32{c.g} << 8) | c.b;
+    }
+    SDL_Texture* texture =
+        checked(SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_ARGB8888,
+                                  SDL_TEXTUREACCESS_STATIC, picture->width, picture->height),
+                "cannot create a texture");
+    textures.emplace(picture.get(), TextureHandle(texture));
+    SDL_UpdateTexture(texture, nullptr, argb.data(), picture->width * 4);
+    image_controls[number - 1] = std::move(picture);
+  }
+}
+
+// Activation comes once the window is on screen and holds the keyboard focus.
+void SdlHost::Window::wait_until_shown() {
+  SDL_ShowWindow(window.get());
+  SDL_Event event;
+  while (SDL_WaitEvent(&event)) {
+    dispatch(event);
+    if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SHOWN) break;
+  }
+  SDL_RaiseWindow(window.get());
+  SDL_SetWindowInputFocus(window.get());
+  SDL_StartTextInput();
+}
+
+SDL_Texture* SdlHost::Window::texture_of(const PictureRef& picture) const {
+  const auto found = textures.find(picture.get());
+  return found == textures.end() ? nullptr : found->second.get();
+}
+
+// Draws the whole client area: the face colour, Picture1's border, and its picture unscaled at
+// the inner area's top-left, clipped to the inner area.
+void SdlHost::Window::present() {
+  SDL_Renderer* r = renderer.get();
+  set_colour(r, window::kFaceColour);
+  SDL_RenderClear(r);
+  draw_sunken_border(r);
+  if (picture1) {
+    const int w = std::min(picture1->width, kPicture1Inner.width);
+    const int h = std::min(picture1->height, kPicture1Inner.height);
+    const SDL_Rect source{0, 0, w, h};
+    const SDL_Rect target{kPicture1Inner.x, kPicture1Inner.y, w, h};
+    SDL_RenderCopy(r, texture_of(picture1), &source, &target);
+  }
+  SDL_RenderPresent(r);
+}
+
+// Input over the visible part of Picture1's inner area reaches the handlers; over the border or
+// outside the window it does not, so positions always lie within the scale's visible range.
+void SdlHost::Window::deliver_pointer(int x, int y, Uint32 buttons) {
+  if (!window::over_visible_inner_area(x, y)) return;
+  const window::Point at = window::to_scale(x - kPicture1Inner.x, y - kPicture1Inner.y);
+  events->mouse_move(button_state(buttons), shift_state(SDL_GetModState()), at.x, at.y);
+}
+
+void SdlHost::Window::dispatch(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_QUIT:
+      throw ProgramExit{0};
+    case SDL_WINDOWEVENT:
+      if (event.window.event == SDL_WINDOWEVENT_CLOSE) throw ProgramExit{0};
+      if (event.window.event == SDL_WINDOWEVENT_EXPOSED) present();
+      break;
+    case SDL_TEXTINPUT:
+      for (const std::int16_t code : key_codes_for_text(event.text.text)) events->key_press(code);
+      break;
+    case SDL_KEYDOWN:
+      if (const auto code = key_down_code(event.key.keysym.sym)) events->key_press(*code);
+      break;
+    case SDL_MOUSEMOTION:
+      deliver_pointer(event.motion.x, event.motion.y, event.motion.state);
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+      if (event.button.button == SDL_BUTTON_LEFT && event.button.clicks == 2 &&
+          window::over_visible_inner_area(event.button.x, event.button.y))
+        events->double_click();
+      break;
+    case SDL_MOUSEBUTTONUP:
+      if (event.button.button == SDL_BUTTON_LEFT && event.button.clicks == 1 &&
+          window::over_visible_inner_area(event.button.x, event.button.y))
+        events->click();
+      break;
+    default:
+      break;
+  }
+}
+
+SdlHost::SdlHost() = default;
+SdlHost::~SdlHost() = default;
+
+// Failures of the window system and of the stored pictures end the program as run-time errors.
+int SdlHost::start(WindowEvents& window) {
+  try {
+    try {
+      window_ = std::make_unique<Window>();
+      window_->events = &window;
+      window_->build_image_controls();
+      window_->wait_until_shown();
+      window.activate();
+    } catch (const std::exception& error) {
+      runtime_error(error.what());
+    }
+  } catch (const ProgramExit& exit) {
+    window_.reset();
+    return exit.status;
+  }
+  __builtin_unreachable();  // activation returns only by throwing
+}
+
+PictureRef SdlHost::image_picture(int image_number) {
+  if (image_number < 1 || image_number > frames::kFrameCount ||
+      !window_->image_controls[image_number - 1])
+    runtime_error("Image" + std::to_string(image_number) + " holds no picture");
+  return window_->image_controls[image_number - 1];
+}
+
+// Drawn at once, so the picture is on screen before the wait that follows.
+void SdlHost::set_picture(PictureRef picture) {
+  if (picture && !window_->texture_of(picture))
+    runtime_error("Picture1 cannot show a picture that no image control holds");
+  window_->picture1 = std::move(picture);
+  window_->present();
+}
+
+void SdlHost::pump() {
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) window_->dispatch(event);
+}
+
+// Nothing but Picture1's picture is ever drawn, so redrawing the client area erases the rest.
+void SdlHost::clear_window() {
+  window_->present();
+}
+
+void SdlHost::end_program() {
+  throw ProgramExit{0};
+}
+
+void SdlHost::runtime_error(const std::string& message) {
+  std::fprintf(stderr, "nuv: run-time error: %s\n", message.c_str());
+  SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "NUV", message.c_str(),
+                           window_ ? window_->window.get() : nullptr);
+  throw ProgramExit{1};
+}
+
+}  // namespace nuv::host

@@ -1,0 +1,134 @@
+// Activation and the frame cycle against the scripted host.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "engine/nuv.hpp"
+#include "host/fake_host.hpp"
+#include "tests/recording_clock.hpp"
+
+namespace nuv::engine {
+namespace {
+
+using host::FakeHost;
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+
+constexpr int kLoadingPasses = 17;
+
+struct Viewer {
+  explicit Viewer(int last_pass) : host(last_pass), window(host, clock) {}
+  int run() { return host.start(window); }
+
+  FakeHost host;
+  testing::RecordingClock clock;
+  NUV window;
+};
+
+TEST(Activation, LoadsEveryImageShowingSlotZeroFirstWithOnePassAfterEachLaterSlot) {
+  Viewer viewer(kLoadingPasses);
+  EXPECT_EQ(viewer.run(), FakeHost::kScriptOver);
+  std::vector<std::string> expected = {"read Image1", "show Image1"};
+  for (int image = 2; image <= 18; ++image) {
+    expected.push_back("read Image" + std::to_string(image));
+    expected.push_back("pump " + std::to_string(image - 1));
+  }
+  EXPECT_THAT(viewer.host.log(), ElementsAreArray(expected));
+  EXPECT_TRUE(viewer.clock.waits.empty());
+}
+
+TEST(Activation, CycleShowsSlotOneFirstThenWrapsFromSeventeenToZero) {
+  Viewer viewer(kLoadingPasses + 40);
+  viewer.run();
+  const std::vector<int> shown = viewer.host.shown_images();
+  ASSERT_EQ(shown.size(), 41u);
+  EXPECT_EQ(shown[0], 1);  // slot 0, during loading
+  for (std::size_t cycle = 1; cycle < shown.size(); ++cycle)
+    EXPECT_EQ(shown[cycle], static_cast<int>(cycle % 18) + 1) << "cycle " << cycle;
+}
+
+TEST(Activation, EachCycleStepsShowsWaitsThenPumps) {
+  Viewer viewer(kLoadingPasses + 2);
+  viewer.run();
+  const auto& log = viewer.host.log();
+  EXPECT_THAT(std::vector<std::string>(log.end() - 4, log.end()),
+              ElementsAre("show Image2", "pump 18", "show Image3", "pump 19"));
+  EXPECT_THAT(viewer.clock.waits, ElementsAre(1000001, 1000001));
+}
+
+TEST(Activation, StoppedAnimationStillShowsThePictureEveryCycle) {
+  Viewer viewer(kLoadingPasses + 4);
+  viewer.host.during_pass(18, [](host::WindowEvents& w) { w.key_press('*'); });
+  viewer.run();
+  const std::vector<int> shown = viewer.host.shown_images();
+  EXPECT_THAT(std::vector<int>(shown.end() - 4, shown.end()), ElementsAre(2, 3, 3, 3));
+}
+
+TEST(Activation, InputDuringLoadingCannotChangeTheStart) {
+  Viewer viewer(kLoadingPasses + 2);
+  viewer.host.during_pass(4, [](host::WindowEvents& w) { w.key_press('/'); });
+  viewer.host.during_pass(9, [](host::WindowEvents& w) { w.mouse_move(0, 0, 1.0f, 1.0f); });
+  viewer.host.during_pass(16, [](host::WindowEvents& w) { w.key_press('-'); });
+  viewer.run();
+  EXPECT_THAT(viewer.clock.waits, ElementsAre(1000001, 1000001));
+  const std::vector<int> shown = viewer.host.shown_images();
+  EXPECT_THAT(std::vector<int>(shown.end() - 2, shown.end()), ElementsAre(2, 3));
+}
+
+TEST(Activation, ClickDuringLoadingKeepsDragModeAndLaterRestoresAStop) {
+  Viewer viewer(kLoadingPasses + 4);
+  viewer.host.during_pass(3, [](host::WindowEvents& w) { w.click(); });
+  viewer.host.during_pass(kLoadingPasses,
+                          [&](host::WindowEvents&) { EXPECT_EQ(viewer.window.state().nm, 1); });
+  // Leaving drag mode restores the copies saved before the starting values: n = 0.
+  viewer.host.during_pass(19, [](host::WindowEvents& w) { w.click(); });
+  viewer.run();
+  EXPECT_EQ(viewer.window.state().nm, 0);
+  EXPECT_EQ(viewer.window.state().n, kStopped);
+  const std::vector<int> shown = viewer.host.shown_images();
+  EXPECT_THAT(std::vector<int>(shown.end() - 4, shown.end()), ElementsAre(2, 3, 3, 3));
+}
+
+TEST(Activation, CommandPendingAtALoadingClickIsActedOnAfterTheNextClick) {
+  Viewer viewer(kLoadingPasses + 3);
+  viewer.host.during_pass(2, [](host::WindowEvents& w) {
+    w.key_press('-');
+    w.click();
+  });
+  viewer.host.during_pass(18, [](host::WindowEvents& w) { w.click(); });
+  viewer.run();
+  const std::vector<int> shown = viewer.host.shown_images();
+  // Slot 1, then the restored run-backward command moves two back, then one more.
+  EXPECT_THAT(std::vector<int>(shown.end() - 3, shown.end()), ElementsAre(2, 18, 17));
+}
+
+TEST(Activation, FrameDelayReadsKOnceWhenTheWaitStarts) {
+  Viewer viewer(kLoadingPasses + 3);
+  viewer.host.during_pass(18, [](host::WindowEvents& w) { w.mouse_move(0, 0, 2.0f, 0.5f); });
+  viewer.host.during_pass(19, [](host::WindowEvents& w) { w.mouse_move(0, 0, -1.0f, 1.0f); });
+  viewer.run();
+  EXPECT_THAT(viewer.clock.waits, ElementsAre(1000001, 31, 0));
+}
+
+TEST(Activation, EscapeClearsTheWindowAndEndsWithNothingAfter) {
+  Viewer viewer(kLoadingPasses + 10);
+  viewer.host.during_pass(19, [](host::WindowEvents& w) {
+    w.key_press(27);
+    w.key_press('+');
+  });
+  EXPECT_EQ(viewer.run(), 0);
+  const auto& log = viewer.host.log();
+  EXPECT_THAT(std::vector<std::string>(log.end() - 3, log.end()),
+              ElementsAre("pump 19", "clear", "end"));
+}
+
+TEST(Activation, EscapeEndsDuringLoadingToo) {
+  Viewer viewer(kLoadingPasses);
+  viewer.host.during_pass(5, [](host::WindowEvents& w) { w.key_press(27); });
+  EXPECT_EQ(viewer.run(), 0);
+  EXPECT_EQ(viewer.host.passes(), 5);
+  EXPECT_EQ(viewer.host.log().back(), "end");
+}
+
+}  // namespace
+}  // namespace nuv::engine

@@ -1,0 +1,252 @@
+// Keyboard and mouse commands: what each input writes, and what the next cycles make of it.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "engine/keyboard.hpp"
+#include "engine/mouse.hpp"
+#include "engine/nuv.hpp"
+#include "host/fake_host.hpp"
+#include "tests/recording_clock.hpp"
+#include "window/layout.hpp"
+
+namespace nuv::engine {
+namespace {
+
+using host::FakeHost;
+using host::WindowEvents;
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+
+TEST(KeyCommand, EveryCommandCharacter) {
+  EXPECT_EQ(key_command('-'), kRunBackward);
+  EXPECT_EQ(key_command('+'), kRunForward);
+  EXPECT_EQ(key_command(','), kRunForward);
+  EXPECT_EQ(key_command('/'), kStepBack);
+  EXPECT_EQ(key_command('*'), kStepForward);
+  EXPECT_EQ(key_command(' '), kStepForward);
+  EXPECT_EQ(key_command('.'), kStepForward);
+}
+
+TEST(KeyCommand, OtherCharactersAreIgnored) {
+  for (const std::int16_t code : {'a', 'Z', '0', '9', '=', '_', '<', '>', '\r', '\b', '\t', '\0'})
+    EXPECT_EQ(key_command(code), std::nullopt) << "code " << code;
+  for (const int code : {-1, -32768, 128, 0x2212 /* minus sign */, 32767})
+    EXPECT_EQ(key_command(static_cast<std::int16_t>(code)), std::nullopt) << "code " << code;
+}
+
+// The window object driven by a script of input, one cycle per pump pass after loading.
+struct Viewer {
+  static constexpr int kFirstCyclePass = 18;
+  explicit Viewer(int cycles) : host(kFirstCyclePass - 1 + cycles), window(host, clock) {}
+
+  // Runs `action` in the pump pass after cycle `cycle` (1 = the first cycle).
+  void after_cycle(int cycle, FakeHost::Action action) {
+    host.during_pass(kFirstCyclePass - 1 + cycle, std::move(action));
+  }
+  void keys_after_cycle(int cycle, std::string keys) {
+    after_cycle(cycle, [keys](WindowEvents& w) {
+      for (const char key : keys) w.key_press(key);
+    });
+  }
+  // Slots shown by the cycles (loading's slot 0 left out).
+  std::vector<int> cycle_slots() {
+    std::vector<int> slots;
+    for (const int image : host.shown_images()) slots.push_back(image - 1);
+    slots.erase(slots.begin());
+    return slots;
+  }
+  int run() { return host.start(window); }
+
+  FakeHost host;
+  testing::RecordingClock clock;
+  NUV window;
+};
+
+TEST(Keys, RunStopAndStepFromTheStartUpRun) {
+  Viewer viewer(9);
+  viewer.keys_after_cycle(1, "-");  // back two, then back one per cycle
+  viewer.keys_after_cycle(3, "/");  // freezes a commanded run
+  viewer.keys_after_cycle(4, "/");  // stopped: one back
+  viewer.keys_after_cycle(5, "+");  // forward two
+  viewer.keys_after_cycle(6, "*");  // freezes
+  viewer.keys_after_cycle(7, ".");  // one forward
+  viewer.keys_after_cycle(8, " ");  // one forward
+  viewer.run();
+  EXPECT_THAT(viewer.cycle_slots(), ElementsAre(1, 17, 16, 16, 15, 17, 17, 0, 1));
+}
+
+TEST(Keys, CommaRunsForwardLikePlus) {
+  Viewer viewer(4);
+  viewer.keys_after_cycle(1, ",");
+  viewer.run();
+  EXPECT_THAT(viewer.cycle_slots(), ElementsAre(1, 3, 4, 5));
+  EXPECT_EQ(viewer.window.state().mm, 1);
+}
+
+TEST(Keys, StepDuringTheStartUpRunMovesOneFrameAndStops) {
+  Viewer viewer(4);
+  viewer.keys_after_cycle(1, "/");
+  viewer.run();
+  EXPECT_THAT(viewer.cycle_slots(), ElementsAre(1, 0, 0, 0));
+}
+
+TEST(Keys, RepeatedRunCommandMovesTwoFramesAgain) {
+  Viewer viewer(4);
+  viewer.keys_after_cycle(1, "-");
+  viewer.keys_after_cycle(2, "-");
+  viewer.run();
+  EXPECT_THAT(viewer.cycle_slots(), ElementsAre(1, 17, 15, 14));
+}
+
+TEST(Keys, LastOfSeveralKeysInOneWaitWins) {
+  Viewer viewer(4);
+  viewer.keys_after_cycle(1, "-+x/");  // "/" wins over the run commands; "x" changes nothing
+  viewer.run();
+  EXPECT_THAT(viewer.cycle_slots(), ElementsAre(1, 0, 0, 0));
+}
+
+TEST(Keys, IgnoredKeysChangeNothing) {
+  Viewer viewer(3);
+  viewer.keys_after_cycle(1, "aZ09=\r\b");
+  viewer.run();
+  EXPECT_THAT(viewer.cycle_slots(), ElementsAre(1, 2, 3));
+}
+
+TEST(Keys, EscapeEndsAtOnceInEitherMouseMode) {
+  for (const bool drag_mode : {false, true}) {
+    Viewer viewer(10);
+    viewer.after_cycle(2, [drag_mode](WindowEvents& w) {
+      if (drag_mode) w.click();
+      w.key_press(kEscape);
+      w.key_press('+');
+    });
+    EXPECT_EQ(viewer.run(), 0);
+    EXPECT_EQ(viewer.host.passes(), Viewer::kFirstCyclePass + 1);
+    const auto& log = viewer.host.log();
+    EXPECT_THAT(std::vector<std::string>(log.end() - 2, log.end()), ElementsAre("clear", "end"));
+  }
+}
+
+TEST(SpeedMode, KIsTheProductOfThePositionAsAFloat) {
+  AnimationState s;
+  ASSERT_TRUE(apply_mouse_move(s, 0.0f, 21.40625f));
+  EXPECT_TRUE(s.k.holds_float());
+  EXPECT_EQ(s.k.value(), 0.0);
+  ASSERT_TRUE(apply_mouse_move(s, 14.8f, 0.0f));
+  EXPECT_EQ(s.k.value(), 0.0);
+  ASSERT_TRUE(apply_mouse_move(s, 1.0f, 2.0f));
+  EXPECT_EQ(s.k.value(), 60.0);
+  EXPECT_EQ(s.n, 0);
+  EXPECT_EQ(s.yyy, 0.0f);
+}
+
+TEST(SpeedMode, BottomRightVisiblePixelGivesAbout9526) {
+  using namespace window;
+  const Point corner = to_scale(kPicture1Inner.width - 1, kVisibleInnerRows - 1);
+  AnimationState s;
+  ASSERT_TRUE(apply_mouse_move(s, corner.x, corner.y));
+  EXPECT_NEAR(s.k.value(), 9526.0, 1.0);
+  EXPECT_EQ(s.k.value(), static_cast<double>(corner.x * 30.0f * corner.y));
+}
+
+TEST(SpeedMode, NonFiniteProductIsARunTimeError) {
+  const float huge = std::numeric_limits<float>::max();
+  for (const auto& [x, y] : {std::pair{huge, 2.0f}, std::pair{std::nanf(""), 1.0f},
+                             std::pair{std::numeric_limits<float>::infinity(), 0.0f}}) {
+    Viewer viewer(5);
+    viewer.after_cycle(1, [x = x, y = y](WindowEvents& w) { w.mouse_move(0, 0, x, y); });
+    EXPECT_EQ(viewer.run(), 1);
+    EXPECT_THAT(viewer.host.log().back(), ::testing::StartsWith("error Overflow"));
+  }
+}
+
+TEST(DragMode, StepsForwardOnLevelOrDownwardMovementAndBackOnUpward) {
+  AnimationState s;
+  s.nm = 1;
+  s.k = 5.0f;
+  ASSERT_TRUE(apply_mouse_move(s, 3.0f, 0.0f));  // the first movement compares against 0
+  EXPECT_EQ(s.n, kStepForward);
+  EXPECT_EQ(s.k, LooseNumber{std::int32_t{10000}});
+  ASSERT_TRUE(apply_mouse_move(s, 9.0f, 0.0f));  // level
+  EXPECT_EQ(s.n, kStepForward);
+  ASSERT_TRUE(apply_mouse_move(s, 9.0f, 4.5f));  // down
+  EXPECT_EQ(s.n, kStepForward);
+  ASSERT_TRUE(apply_mouse_move(s, 9.0f, 4.25f));  // up
+  EXPECT_EQ(s.n, kStepBack);
+  EXPECT_EQ(s.yyy, 4.25f);
+}
+
+TEST(DragMode, ScrubsOneFramePerCycleAndStopsAnyRun) {
+  Viewer viewer(6);
+  viewer.keys_after_cycle(1, "+");
+  viewer.after_cycle(2, [](WindowEvents& w) {
+    w.click();
+    w.mouse_move(0, 0, 1.0f, 5.0f);  // first movement: forward; freezes the commanded run
+  });
+  viewer.after_cycle(3, [](WindowEvents& w) { w.mouse_move(0, 0, 1.0f, 6.0f); });
+  viewer.after_cycle(4, [](WindowEvents& w) {
+    w.mouse_move(0, 0, 1.0f, 7.0f);
+    w.mouse_move(0, 0, 1.0f, 2.0f);  // only the last movement of a wait is acted on
+  });
+  viewer.run();
+  EXPECT_THAT(viewer.cycle_slots(), ElementsAre(1, 3, 3, 4, 3, 3));
+  EXPECT_THAT(std::vector<std::int64_t>(viewer.clock.waits.end() - 3, viewer.clock.waits.end()),
+              ElementsAre(10001, 10001, 10001));
+}
+
+TEST(Click, TwoClicksRestoreTheRunWhateverCameBetween) {
+  Viewer viewer(7);
+  viewer.keys_after_cycle(1, "-");
+  viewer.after_cycle(2, [](WindowEvents& w) { w.click(); });
+  viewer.after_cycle(3, [](WindowEvents& w) { w.mouse_move(0, 0, 1.0f, 3.0f); });
+  viewer.after_cycle(4, [](WindowEvents& w) { w.mouse_move(0, 0, 1.0f, 1.0f); });
+  viewer.after_cycle(5, [](WindowEvents& w) { w.click(); });
+  viewer.run();
+  // Backward run, frozen by the drag steps (one back), then backward again after the restore.
+  EXPECT_THAT(viewer.cycle_slots(), ElementsAre(1, 17, 16, 16, 15, 14, 13));
+  EXPECT_EQ(viewer.window.state().m, 1);
+  EXPECT_EQ(viewer.window.state().nm, 0);
+}
+
+TEST(Click, CommandPendingAtTheFirstClickIsActedOnAgain) {
+  Viewer viewer(5);
+  viewer.after_cycle(1, [](WindowEvents& w) {
+    w.key_press('+');
+    w.click();
+  });
+  viewer.after_cycle(2, [](WindowEvents& w) { w.mouse_move(0, 0, 1.0f, 1.0f); });
+  viewer.after_cycle(3, [](WindowEvents& w) { w.click(); });
+  viewer.run();
+  // "+" moves two, the drag step freezes, the restored "+" moves two again.
+  EXPECT_THAT(viewer.cycle_slots(), ElementsAre(1, 3, 3, 5, 6));
+}
+
+TEST(Click, KeepsKAndYyyAcrossModes) {
+  AnimationState s;
+  apply_click(s);
+  ASSERT_TRUE(apply_mouse_move(s, 1.0f, 8.5f));
+  apply_click(s);
+  EXPECT_EQ(s.k, LooseNumber{std::int32_t{10000}});
+  apply_click(s);
+  ASSERT_TRUE(apply_mouse_move(s, 1.0f, 8.0f));  // compares against the Y kept from before
+  EXPECT_EQ(s.n, kStepBack);
+}
+
+TEST(DoubleClick, ArrivesAfterAClickAndEndsTheProgram) {
+  Viewer viewer(10);
+  viewer.after_cycle(2, [](WindowEvents& w) {
+    w.click();
+    w.double_click();
+  });
+  EXPECT_EQ(viewer.run(), 0);
+  EXPECT_EQ(viewer.window.state().nm, 1);
+  EXPECT_THAT(std::vector<std::string>(viewer.host.log().end() - 2, viewer.host.log().end()),
+              ElementsAre("clear", "end"));
+}
+
+}  // namespace
+}  // namespace nuv::engine
