@@ -1,0 +1,187 @@
+#include "tests/window/x_session.hpp"
+
+#include <X11/Xlib.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <stdexcept>
+#include <thread>
+
+#include "frames/picture_record.hpp"
+#include "frames/stored_frames.hpp"
+#include "window/layout.hpp"
+
+extern char** environ;
+
+namespace nuv::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::vector<char*> c_arguments(const std::vector<std::string>& argv) {
+  std::vector<char*> arguments;
+  for (const std::string& argument : argv) arguments.push_back(const_cast<char*>(argument.c_str()));
+  arguments.push_back(nullptr);
+  return arguments;
+}
+
+// Spawns argv with its standard output on `output_fd` (or inherited when -1).
+int spawn(const std::vector<std::string>& argv, int output_fd) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (output_fd >= 0) posix_spawn_file_actions_adddup2(&actions, output_fd, STDOUT_FILENO);
+  pid_t pid = -1;
+  const int error = posix_spawnp(&pid, argv[0].c_str(), &actions, nullptr,
+                                 c_arguments(argv).data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (error != 0) throw std::runtime_error("cannot start " + argv[0]);
+  return pid;
+}
+
+std::string read_all(int fd) {
+  std::string text;
+  char buffer[65536];
+  for (ssize_t got; (got = read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, got);
+  return text;
+}
+
+int exit_status(int wait_status) {
+  return WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
+}
+
+}  // namespace
+
+CommandResult run_command(const std::vector<std::string>& argv) {
+  int pipe_fds[2];
+  if (pipe2(pipe_fds, O_CLOEXEC) != 0) throw std::runtime_error("cannot make a pipe");
+  const int pid = spawn(argv, pipe_fds[1]);
+  close(pipe_fds[1]);
+  CommandResult result;
+  result.output = read_all(pipe_fds[0]);
+  close(pipe_fds[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  result.status = exit_status(status);
+  return result;
+}
+
+ChildProcess::ChildProcess(const std::vector<std::string>& argv) : pid_(spawn(argv, -1)) {}
+
+ChildProcess::~ChildProcess() {
+  if (status_) return;
+  kill(pid_, SIGKILL);
+  waitpid(pid_, nullptr, 0);
+}
+
+std::optional<int> ChildProcess::wait_for(std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!status_) {
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+      status_ = exit_status(status);
+    } else if (std::chrono::steady_clock::now() >= deadline) {
+      break;
+    } else {
+      std::this_thread::sleep_for(10ms);
+    }
+  }
+  return status_;
+}
+
+bool ChildProcess::running() { return !wait_for(0ms).has_value(); }
+
+frames::Rgb Screenshot::at(int x, int y) const {
+  const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
+  return {rgb[i], rgb[i + 1], rgb[i + 2]};
+}
+
+XvfbDisplay::XvfbDisplay() {
+  int pipe_fds[2];
+  if (pipe(pipe_fds) != 0) throw std::runtime_error("cannot make a pipe");
+  fcntl(pipe_fds[0], F_SETFD, FD_CLOEXEC);
+  server_.emplace(std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(pipe_fds[1]),
+                                           "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+  close(pipe_fds[1]);
+  const std::string display = read_all(pipe_fds[0]);
+  close(pipe_fds[0]);
+  if (display.empty()) throw std::runtime_error("Xvfb did not start");
+  setenv("DISPLAY", (":" + display.substr(0, display.find('\n'))).c_str(), 1);
+}
+
+XvfbDisplay::~XvfbDisplay() { unsetenv("DISPLAY"); }
+
+Viewer::Viewer() : process_({NUV_VIEWER_PATH}) {
+  const CommandResult found = run_command(
+      {"timeout", "20", "xdotool", "search", "--sync", "--onlyvisible", "--name", "^NUV Principle"});
+  if (found.status != 0) throw std::runtime_error("the viewer's window did not appear");
+  window_id_ = found.output.substr(0, found.output.find('\n'));
+}
+
+Screenshot Viewer::capture() const {
+  const CommandResult shot = run_command({"import", "-window", window_id_, "-depth", "8", "rgb:-"});
+  Screenshot screenshot{window::kClientWidth, window::kClientHeight, {}};
+  const std::size_t expected_size = static_cast<std::size_t>(screenshot.width) * screenshot.height * 3;
+  if (shot.status != 0 || shot.output.size() != expected_size)
+    throw std::runtime_error("cannot capture the viewer's window");
+  screenshot.rgb.assign(shot.output.begin(), shot.output.end());
+  return screenshot;
+}
+
+int Viewer::shown_slot() const {
+  const Screenshot shot = capture();
+  const auto& frames = stored_frames();
+  const auto& inner = window::kPicture1Inner;
+  for (int slot = 0; slot < frames::kFrameCount; ++slot) {
+    bool same = true;
+    for (int y = 0; y < frames::kFrameHeight && same; ++y)
+      for (int x = 0; x < inner.width && same; ++x)
+        same = shot.at(inner.x + x, inner.y + y) == frames[slot].colour_at(x, y);
+    if (same) return slot;
+  }
+  return -1;
+}
+
+int Viewer::wait_for_slot_change(int slot, std::chrono::milliseconds timeout) const {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  int shown = shown_slot();
+  while (shown == slot && std::chrono::steady_clock::now() < deadline) shown = shown_slot();
+  return shown;
+}
+
+void Viewer::xdotool(const std::vector<std::string>& arguments) const {
+  std::vector<std::string> argv{"xdotool"};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  if (run_command(argv).status != 0) throw std::runtime_error("xdotool failed");
+}
+
+// The message a window manager sends when the user presses the close button.
+void Viewer::close() const {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) throw std::runtime_error("cannot open the display");
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = std::stoul(window_id_);
+  event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
+  XCloseDisplay(display);
+}
+
+const std::array<frames::Picture, frames::kFrameCount>& stored_frames() {
+  static const auto frames = [] {
+    std::array<frames::Picture, frames::kFrameCount> decoded;
+    for (int number = 1; number <= frames::kFrameCount; ++number)
+      decoded[number - 1] = frames::decode_picture_record(frames::stored_record(number),
+                                                          "Image" + std::to_string(number));
+    return decoded;
+  }();
+  return frames;
+}
+
+}  // namespace nuv::testing

@@ -1,0 +1,84 @@
+#pragma once
+// Test support for the real window: a private Xvfb display, the viewer running on it, and the
+// command-line X tools (xdotool, import, xprop) that drive and inspect it.
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "frames/picture.hpp"
+
+namespace nuv::testing {
+
+struct CommandResult {
+  int status = -1;
+  std::string output;
+};
+
+// Runs a program to completion and collects its standard output.
+CommandResult run_command(const std::vector<std::string>& argv);
+
+// A child process, killed when the object goes unless it has been waited for.
+class ChildProcess {
+ public:
+  explicit ChildProcess(const std::vector<std::string>& argv);
+  ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  // The exit status, or nothing if the process is still running after `timeout`.
+  std::optional<int> wait_for(std::chrono::milliseconds timeout);
+  bool running();
+
+ private:
+  int pid_ = -1;
+  std::optional<int> status_;
+};
+
+// A screenshot of the viewer's client area, 8-bit RGB, row 0 at the top.
+struct Screenshot {
+  int width = 0, height = 0;
+  std::vector<std::uint8_t> rgb;
+  frames::Rgb at(int x, int y) const;
+};
+
+// An Xvfb server on a free display; DISPLAY points at it for as long as it lives.
+class XvfbDisplay {
+ public:
+  XvfbDisplay();
+  ~XvfbDisplay();
+
+ private:
+  std::optional<ChildProcess> server_;
+};
+
+// The viewer started on the current display, and its window once it is mapped.
+class Viewer {
+ public:
+  Viewer();
+  const std::string& window_id() const { return window_id_; }
+  ChildProcess& process() { return process_; }
+
+  Screenshot capture() const;
+  // Which of the eighteen frames the window shows, by exact comparison of Picture1's inner area;
+  // -1 for none.
+  int shown_slot() const;
+  // Captures until the shown slot differs from `slot` (or the timeout passes); returns it.
+  int wait_for_slot_change(int slot, std::chrono::milliseconds timeout) const;
+  // Sends xdotool arguments aimed at the viewer's window.
+  void xdotool(const std::vector<std::string>& arguments) const;
+  // Asks the window to close, as the title bar's close button does.
+  void close() const;
+
+ private:
+  ChildProcess process_;
+  std::string window_id_;
+};
+
+// The eighteen frames as the viewer carries them, in RGB.
+const std::array<frames::Picture, frames::kFrameCount>& stored_frames();
+
+}  // namespace nuv::testing
