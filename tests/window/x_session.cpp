@@ -110,6 +110,8 @@ XvfbDisplay::XvfbDisplay() {
   close(pipe_fds[0]);
   if (display.empty()) throw std::runtime_error("Xvfb did not start");
   setenv("DISPLAY", (":" + display.substr(0, display.find('\n'))).c_str(), 1);
+  // The window opens in the middle of the screen; a pointer resting there would set the speed.
+  run_command({"xdotool", "mousemove", "1023", "767"});
 }
 
 XvfbDisplay::~XvfbDisplay() { unsetenv("DISPLAY"); }
