@@ -248,5 +248,21 @@ TEST(DoubleClick, ArrivesAfterAClickAndEndsTheProgram) {
               ElementsAre("clear", "end"));
 }
 
+TEST(InputStorm, HundredThousandEventsInOneWaitActOnlyOnTheLast) {
+  Viewer viewer(4);
+  viewer.after_cycle(1, [](WindowEvents& w) {
+    constexpr char kKeys[] = "+-/*., xq";
+    for (int i = 0; i < 100000; ++i) {
+      w.key_press(kKeys[i % 9]);
+      w.mouse_move(0, 0, static_cast<float>(i % 300) * 0.049f, static_cast<float>(i % 549) / 25.6f);
+      if (i % 1000 == 0) w.click();
+    }
+    w.key_press('-');
+  });
+  EXPECT_EQ(viewer.run(), FakeHost::kScriptOver);
+  EXPECT_EQ(viewer.host.passes(), Viewer::kFirstCyclePass - 1 + 4);
+  EXPECT_THAT(viewer.cycle_slots(), ElementsAre(1, 17, 16, 15));
+}
+
 }  // namespace
 }  // namespace nuv::engine
