@@ -32,6 +32,7 @@ class ChildProcess {
   // The exit status, or nothing if the process is still running after `timeout`.
   std::optional<int> wait_for(std::chrono::milliseconds timeout);
   bool running();
+  int pid() const { return pid_; }
 
  private:
   int pid_ = -1;
