@@ -79,7 +79,9 @@ class ScreenReader {
       for (int x = 0; x < window::kPicture1Inner.width; ++x) {
         const unsigned long pixel = XGetPixel(image, x, y);
         const frames::Rgb c = frame.colour_at(x, y);
-        if (pixel != ((unsigned long{c.r} << 16) | (unsigned long{c.g} << 8) | c.b)) return false;
+        const unsigned long expected = (static_cast<unsigned long>(c.r) << 16) |
+                                       (static_cast<unsigned long>(c.g) << 8) | c.b;
+        if (pixel != expected) return false;
       }
     return true;
   }
@@ -136,12 +138,14 @@ int main(int argc, char** argv) {
 
     Window window = 0;
     int slot = -1;
-    while (slot != 0 && seconds_since(started) < 10) {
+    // Slot 0 is on screen only while the other frames load, a few milliseconds; the first
+    // frame seen may already be slot 1.
+    while (slot < 0 && seconds_since(started) < 10) {
       if (window == 0) window = screen.find_viewer();
       if (window != 0) slot = screen.shown_slot(window);
-      if (slot != 0) std::this_thread::sleep_for(200us);
+      if (slot < 0) std::this_thread::sleep_for(200us);
     }
-    if (slot != 0) throw std::runtime_error("the first frame did not appear");
+    if (slot < 0) throw std::runtime_error("no frame appeared");
     std::printf("start-up: process start to first frame on screen: %.1f ms\n",
                 1000 * seconds_since(started));
 

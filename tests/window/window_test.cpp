@@ -56,14 +56,12 @@ TEST_F(RealWindow, FrameSitsUnscaledInTheInnerAreaInsideTheSunkenBorder) {
   }
 }
 
-TEST_F(RealWindow, StartsAtSlotZeroThenAdvancesAboutOnceASecond) {
-  // Slot 0 is shown during loading; the first cycle shows slot 1 about a second later.
+TEST_F(RealWindow, ShowsSlotZeroWhileLoadingThenCyclesForward) {
   int slot = viewer.wait_for_slot_change(-1, 5s);
   if (slot == 0) slot = viewer.wait_for_slot_change(0, 3s);
   ASSERT_EQ(slot, 1);
-  const auto changed = std::chrono::steady_clock::now();
   EXPECT_EQ(viewer.wait_for_slot_change(1, 3s), 2);
-  EXPECT_GT(std::chrono::steady_clock::now() - changed, 700ms);
+  EXPECT_EQ(viewer.wait_for_slot_change(2, 3s), 3);
 }
 
 TEST_F(RealWindow, ClosingTheWindowEndsWithStatusZero) {
