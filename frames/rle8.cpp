@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "frames/picture_record.hpp"
 
@@ -128,17 +129,19 @@ class StreamDecoder {
     return "in row " + std::to_string(row_ + 1) + " from the bottom";
   }
 
-  void need(std::size_t bytes, const std::string& what) const {
-    if (stream_.size() - offset_ < bytes) fail("ends inside " + what + " " + row_name());
+  bool has(std::size_t bytes) const { return stream_.size() - offset_ >= bytes; }
+
+  void need(std::size_t bytes, std::string_view what) const {
+    if (!has(bytes)) fail("ends inside " + std::string(what) + " " + row_name());
   }
 
   std::uint8_t next() { return stream_[offset_++]; }
 
   // Where the next `count` pixels go, after checking that they fit in the current row.
-  std::size_t place(int count, const std::string& kind) const {
-    if (row_ >= height_) fail("has " + kind + " above the top row");
+  std::size_t place(int count, std::string_view kind) const {
+    if (row_ >= height_) fail("has " + std::string(kind) + " above the top row");
     if (column_ + count > width_) {
-      fail("has " + kind + " of " + std::to_string(count) + " pixels at column " +
+      fail("has " + std::string(kind) + " of " + std::to_string(count) + " pixels at column " +
            std::to_string(column_) + " " + row_name() + ", past the end of the " +
            std::to_string(width_) + "-pixel row");
     }
@@ -154,7 +157,9 @@ class StreamDecoder {
 
   void put_absolute_run(int count) {
     const std::size_t padded = static_cast<std::size_t>(count + count % 2);
-    need(padded, "an absolute run of " + std::to_string(count) + " pixels");
+    if (!has(padded)) {
+      fail("ends inside an absolute run of " + std::to_string(count) + " pixels " + row_name());
+    }
     const std::size_t at = place(count, "an absolute run");
     std::copy_n(stream_.begin() + static_cast<std::ptrdiff_t>(offset_), count,
                 pixels_.begin() + static_cast<std::ptrdiff_t>(at));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -105,16 +106,33 @@ TEST(Rle8Decode, RejectsMalformedStreamsSayingWhatAndWhere) {
   }
 }
 
-TEST(Rle8Encode, RoundTripsAndClosesEveryRowThenTheBitmap) {
-  Bytes pixels(64 * 5);
-  for (std::size_t i = 0; i < pixels.size(); ++i) {
-    pixels[i] = static_cast<std::uint8_t>(i * 7919 % 13 < 6 ? 15 : i * 31 % 251);
+// Rows of runs from 1 to 600 pixels long in a few colours, so that runs of every length meet
+// short runs, long runs and one another in every order the encoder has to split.
+Bytes random_runs(std::mt19937& random, std::size_t size) {
+  std::uniform_int_distribution<int> colour(0, 3);
+  std::geometric_distribution<int> short_length(0.4);
+  std::uniform_int_distribution<int> long_length(1, 600);
+  Bytes pixels;
+  while (pixels.size() < size) {
+    const int length = random() % 4 == 0 ? long_length(random) : 1 + short_length(random);
+    pixels.insert(pixels.end(), static_cast<std::size_t>(length),
+                  static_cast<std::uint8_t>(colour(random) * 60));
   }
-  const Bytes stream = encode_rle8(picture_of(64, 5, pixels));
-  const Decoded decoded = decode(stream, 64, 5);
-  EXPECT_EQ(decoded.pixels, pixels);
-  EXPECT_EQ(decoded.codes.end_of_row, 4);
-  EXPECT_EQ(decoded.codes.position_skips, 0);
+  pixels.resize(size);
+  return pixels;
+}
+
+TEST(Rle8Encode, RoundTripsAnyPictureAndClosesEveryRowThenTheBitmap) {
+  std::mt19937 random(2024);
+  for (int picture = 0; picture < 40; ++picture) {
+    const int width = 1 + static_cast<int>(random() % 700);
+    const int height = 1 + static_cast<int>(random() % 6);
+    const Bytes pixels = random_runs(random, static_cast<std::size_t>(width * height));
+    const Decoded decoded = decode(encode_rle8(picture_of(width, height, pixels)), width, height);
+    EXPECT_EQ(decoded.pixels, pixels) << width << " x " << height;
+    EXPECT_EQ(decoded.codes.end_of_row, height - 1);
+    EXPECT_EQ(decoded.codes.position_skips, 0);
+  }
 }
 
 // Stream bytes for a 300-pixel row of white with `middle` in the middle, row end included.
