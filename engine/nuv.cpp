@@ -45,10 +45,7 @@ void NUV::FrameDelay() {
 }
 
 void NUV::key_press(std::int16_t code) {
-  if (code == kEscape) {
-    host_.clear_window();
-    host_.end_program();
-  }
+  if (code == kEscape) clear_and_end();
   if (const auto command = key_command(code)) state_.n = *command;
 }
 
@@ -63,6 +60,10 @@ void NUV::click() {
 }
 
 void NUV::double_click() {
+  clear_and_end();
+}
+
+void NUV::clear_and_end() {
   host_.clear_window();
   host_.end_program();
 }

@@ -30,6 +30,7 @@ class NUV final : public host::WindowEvents {
   void load_frames();
   void run_cycle();
   void FrameDelay();
+  [[noreturn]] void clear_and_end();
 
   host::Host& host_;
   Clock& clock_;
