@@ -30,7 +30,7 @@ class NUV final : public host::WindowEvents {
   void load_frames();
   void run_cycle();
   void FrameDelay();
-  [[noreturn]] void clear_and_end();
+  void clear_and_end();  // does not return: ending the program unwinds to the host
 
   host::Host& host_;
   Clock& clock_;
