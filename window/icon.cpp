@@ -11,11 +11,11 @@ constexpr std::uint32_t kClient = 0xFFFFFFFF;
 constexpr std::uint32_t kClientShade = 0xFFD8D8D8;
 
 std::uint32_t icon_pixel(int x, int y, int size) {
-  const int margin = size / 16;  // room for the shadow-free outline
+  const int margin = size / 16;  // a transparent rim, as desktop icons have
   const int last = size - 1 - margin;
   const int title_bottom = margin + size / 4;
-  if (x < margin || x > last || y < margin + size / 16 || y > last) return kTransparent;
-  if (x == margin || x == last || y == margin + size / 16 || y == last) return kFrame;
+  if (x < margin || x > last || y < margin || y > last) return kTransparent;
+  if (x == margin || x == last || y == margin || y == last) return kFrame;
   if (y <= title_bottom) {
     const int button_size = size / 8;
     const bool in_button = x >= last - 1 - button_size && x < last - 1 &&
