@@ -6,7 +6,8 @@
 
 namespace nuv::frames {
 
-// The stored record of image control Image`image_number` (1 to 18).
+// The stored record of image control Image`image_number` (1 to 18); throws std::out_of_range for
+// any other number. The bytes live as long as the program.
 std::span<const std::uint8_t> stored_record(int image_number);
 
 }  // namespace nuv::frames
