@@ -29,11 +29,15 @@ std::vector<char*> c_arguments(const std::vector<std::string>& argv) {
   return arguments;
 }
 
-// Spawns argv with its standard output on `output_fd` (or inherited when -1).
-int spawn(const std::vector<std::string>& argv, int output_fd) {
+// Spawns argv with its standard output on `output_fd` (or inherited when -1) and its standard
+// error written to the file `error_path` (or inherited when empty).
+int spawn(const std::vector<std::string>& argv, int output_fd, const std::string& error_path = {}) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   if (output_fd >= 0) posix_spawn_file_actions_adddup2(&actions, output_fd, STDOUT_FILENO);
+  if (!error_path.empty())
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, error_path.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
   pid_t pid = -1;
   const int error = posix_spawnp(&pid, argv[0].c_str(), &actions, nullptr,
                                  c_arguments(argv).data(), environ);
@@ -69,7 +73,8 @@ CommandResult run_command(const std::vector<std::string>& argv) {
   return result;
 }
 
-ChildProcess::ChildProcess(const std::vector<std::string>& argv) : pid_(spawn(argv, -1)) {}
+ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::string& error_path)
+    : pid_(spawn(argv, -1, error_path)) {}
 
 ChildProcess::~ChildProcess() {
   if (status_) return;
@@ -116,7 +121,12 @@ XvfbDisplay::XvfbDisplay() {
 
 XvfbDisplay::~XvfbDisplay() { unsetenv("DISPLAY"); }
 
-Viewer::Viewer() : process_({NUV_VIEWER_PATH}) {
+void XvfbDisplay::kill_server() {
+  kill(server_->pid(), SIGTERM);
+  server_->wait_for(5s);
+}
+
+Viewer::Viewer(const std::string& error_path) : process_({NUV_VIEWER_PATH}, error_path) {
   const CommandResult found = run_command(
       {"timeout", "20", "xdotool", "search", "--sync", "--onlyvisible", "--name", "^NUV Principle"});
   if (found.status != 0) throw std::runtime_error("the viewer's window did not appear");

@@ -24,7 +24,8 @@ CommandResult run_command(const std::vector<std::string>& argv);
 // A child process, killed when the object goes unless it has been waited for.
 class ChildProcess {
  public:
-  explicit ChildProcess(const std::vector<std::string>& argv);
+  // Standard error goes to the file `error_path` when one is given.
+  explicit ChildProcess(const std::vector<std::string>& argv, const std::string& error_path = {});
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
@@ -51,6 +52,8 @@ class XvfbDisplay {
  public:
   XvfbDisplay();
   ~XvfbDisplay();
+  // Ends the server at once, as when a display goes away under its clients.
+  void kill_server();
 
  private:
   std::optional<ChildProcess> server_;
@@ -59,7 +62,8 @@ class XvfbDisplay {
 // The viewer started on the current display, and its window once it is mapped.
 class Viewer {
  public:
-  Viewer();
+  // The viewer's standard error goes to the file `error_path` when one is given.
+  explicit Viewer(const std::string& error_path = {});
   const std::string& window_id() const { return window_id_; }
   ChildProcess& process() { return process_; }
 

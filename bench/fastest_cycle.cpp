@@ -1,0 +1,135 @@
+// How many frame cycles a second the viewer runs at k = 0, against a bare SDL loop that only
+// clears and presents a window of the same size with the same renderer, both on a private Xvfb
+// display in this one process. The viewer is the real window object on the real SDL host; only
+// its clock is wrapped, to put it at k = 0 and to end the run.
+// Usage: fastest_cycle [SECONDS [ROUNDS]]   (2 seconds a loop, 3 rounds by default)
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "engine/frame_delay.hpp"
+#include "engine/nuv.hpp"
+#include "host/sdl_host.hpp"
+#include "tests/window/x_session.hpp"
+#include "window/layout.hpp"
+
+namespace {
+
+using namespace nuv;
+using Monotonic = std::chrono::steady_clock;
+
+// The viewer's frame wait with a counter on it. Its first wait stands for the pointer resting
+// at the top-left of the picture, which makes k zero; every later wait is real and counted, and
+// the wait due after `span` ends the program instead.
+class CountingClock final : public engine::Clock {
+ public:
+  explicit CountingClock(std::chrono::duration<double> span) : span_(span) {}
+  void watch(engine::NUV& window) { window_ = &window; }
+
+  void wait(std::chrono::microseconds duration) override {
+    if (cycles_ < 0) {
+      window_->mouse_move(0, 0, 0.0f, 0.0f);
+      started_ = Monotonic::now();
+      cycles_ = 0;
+      return;
+    }
+    ++cycles_;
+    ended_ = Monotonic::now();
+    if (ended_ - started_ >= span_) throw host::ProgramExit{0};
+    clock_.wait(duration);
+  }
+
+  double cycles_per_second() const {
+    return static_cast<double>(cycles_) / std::chrono::duration<double>(ended_ - started_).count();
+  }
+
+ private:
+  engine::SteadyClock clock_;
+  engine::NUV* window_ = nullptr;
+  std::chrono::duration<double> span_;
+  Monotonic::time_point started_, ended_;
+  long cycles_ = -1;
+};
+
+double viewer_rate(double seconds) {
+  host::SdlHost host;
+  CountingClock clock{std::chrono::duration<double>(seconds)};
+  engine::NUV window(host, clock);
+  clock.watch(window);
+  if (host.start(window) != 0) throw std::runtime_error("the viewer ended with an error");
+  return clock.cycles_per_second();
+}
+
+template <typename T>
+T* checked(T* handle, const char* what) {
+  if (handle == nullptr) throw std::runtime_error(std::string(what) + ": " + SDL_GetError());
+  return handle;
+}
+
+// The least any frame cycle can cost on this renderer: clear the window, present it.
+double bare_rate(double seconds) {
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) throw std::runtime_error("SDL_Init failed");
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
+  SDL_Window* window =
+      checked(SDL_CreateWindow("bare loop", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                               window::kClientWidth, window::kClientHeight, SDL_WINDOW_SHOWN),
+              "cannot create the window");
+  SDL_Renderer* renderer =
+      checked(SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE), "cannot create the renderer");
+  long cycles = 0;
+  const auto started = Monotonic::now();
+  const auto end = started + std::chrono::duration<double>(seconds);
+  for (; Monotonic::now() < end; ++cycles) {
+    SDL_RenderClear(renderer);
+    SDL_RenderPresent(renderer);
+  }
+  const double rate = static_cast<double>(cycles) /
+                      std::chrono::duration<double>(Monotonic::now() - started).count();
+  SDL_DestroyRenderer(renderer);
+  SDL_DestroyWindow(window);
+  SDL_Quit();
+  return rate;
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const double seconds = argc > 1 ? std::atof(argv[1]) : 2.0;
+  const int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
+  if (!(seconds >= 0.1 && seconds <= 60) || rounds < 1 || rounds > 20) {
+    std::fprintf(stderr, "fastest_cycle: SECONDS must be 0.1 to 60 and ROUNDS 1 to 20\n");
+    return 2;
+  }
+  try {
+    testing::XvfbDisplay display;
+    std::vector<double> viewer, bare;
+    std::printf("| round | viewer at k = 0 (cycles/s) | bare clear + present (cycles/s) |\n");
+    std::printf("|---:|---:|---:|\n");
+    // Alternating the two spreads any change in the machine's load over both.
+    for (int round = 1; round <= rounds; ++round) {
+      viewer.push_back(viewer_rate(seconds));
+      bare.push_back(bare_rate(seconds));
+      std::printf("| %d | %.0f | %.0f |\n", round, viewer.back(), bare.back());
+    }
+    const double ratio = median(viewer) / median(bare);
+    std::printf("\nmedian: viewer %.0f, bare %.0f cycles/s; ratio %.2f (goal: at least 0.5)\n",
+                median(viewer), median(bare), ratio);
+    return 0;
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "fastest_cycle: %s\n", error.what());
+    return 1;
+  }
+}
