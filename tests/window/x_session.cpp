@@ -1,13 +1,16 @@
 #include "tests/window/x_session.hpp"
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <bit>
 #include <cstdlib>
+#include <memory>
 #include <stdexcept>
 #include <thread>
 
@@ -56,6 +59,51 @@ std::string read_all(int fd) {
 int exit_status(int wait_status) {
   return WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
 }
+
+struct ImageDestroyer {
+  void operator()(XImage* image) const { XDestroyImage(image); }
+};
+
+std::uint8_t channel(unsigned long pixel, unsigned long mask) {
+  return static_cast<std::uint8_t>((pixel & mask) >> std::countr_zero(mask));
+}
+
+// A connection of its own to the X server that reads the viewer's client area in a few
+// milliseconds, where spawning import takes tens of them.
+class WindowGrabber {
+ public:
+  explicit WindowGrabber(const std::string& window_id)
+      : display_(XOpenDisplay(nullptr)), window_(std::stoul(window_id)) {
+    if (display_ == nullptr) throw std::runtime_error("cannot open the display");
+  }
+  ~WindowGrabber() { XCloseDisplay(display_); }
+  WindowGrabber(const WindowGrabber&) = delete;
+  WindowGrabber& operator=(const WindowGrabber&) = delete;
+
+  Screenshot grab() const {
+    // A window that has gone away is reported as a failed grab, not by Xlib ending the process.
+    const XErrorHandler previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+    const std::unique_ptr<XImage, ImageDestroyer> image(XGetImage(
+        display_, window_, 0, 0, window::kClientWidth, window::kClientHeight, AllPlanes, ZPixmap));
+    XSetErrorHandler(previous);
+    if (!image) throw std::runtime_error("cannot read the viewer's window");
+    Screenshot shot{window::kClientWidth, window::kClientHeight, {}};
+    shot.rgb.resize(static_cast<std::size_t>(shot.width) * shot.height * 3);
+    auto out = shot.rgb.begin();
+    for (int y = 0; y < shot.height; ++y)
+      for (int x = 0; x < shot.width; ++x) {
+        const unsigned long pixel = XGetPixel(image.get(), x, y);
+        *out++ = channel(pixel, image->red_mask);
+        *out++ = channel(pixel, image->green_mask);
+        *out++ = channel(pixel, image->blue_mask);
+      }
+    return shot;
+  }
+
+ private:
+  Display* display_;
+  ::Window window_;
+};
 
 }  // namespace
 
@@ -143,8 +191,7 @@ Screenshot Viewer::capture() const {
   return screenshot;
 }
 
-int Viewer::shown_slot() const {
-  const Screenshot shot = capture();
+int slot_in(const Screenshot& shot) {
   const auto& frames = stored_frames();
   const auto& inner = window::kPicture1Inner;
   for (int slot = 0; slot < frames::kFrameCount; ++slot) {
@@ -157,11 +204,51 @@ int Viewer::shown_slot() const {
   return -1;
 }
 
+int Viewer::shown_slot() const {
+  return slot_in(capture());
+}
+
+// Grabbing in-process rather than through import sees a change within milliseconds, which
+// leaves nearly all of a start-up frame's second for sending input before the next pump pass.
 int Viewer::wait_for_slot_change(int slot, std::chrono::milliseconds timeout) const {
+  const WindowGrabber grabber(window_id_);
   const auto deadline = std::chrono::steady_clock::now() + timeout;
-  int shown = shown_slot();
-  while (shown == slot && std::chrono::steady_clock::now() < deadline) shown = shown_slot();
+  int shown = slot_in(grabber.grab());
+  while (shown == slot && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(10ms);
+    shown = slot_in(grabber.grab());
+  }
   return shown;
+}
+
+std::vector<SlotSample> Viewer::sample_slots(std::chrono::milliseconds span) const {
+  const WindowGrabber grabber(window_id_);
+  std::vector<SlotSample> samples;
+  const auto end = std::chrono::steady_clock::now() + span;
+  for (auto now = std::chrono::steady_clock::now(); now < end;
+       now = std::chrono::steady_clock::now())
+    samples.push_back({now, slot_in(grabber.grab())});
+  return samples;
+}
+
+// Ten grabs at the least, so that a stall of the test itself is not taken for a still picture.
+int Viewer::wait_until_still(std::chrono::milliseconds quiet,
+                             std::chrono::milliseconds timeout) const {
+  constexpr int kFewestGrabs = 10;
+  const WindowGrabber grabber(window_id_);
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  SlotSample since{std::chrono::steady_clock::now(), slot_in(grabber.grab())};
+  int grabs = 1;
+  while (std::chrono::steady_clock::now() < deadline) {
+    const SlotSample sample{std::chrono::steady_clock::now(), slot_in(grabber.grab())};
+    if (sample.slot != since.slot || sample.slot < 0) {
+      since = sample;
+      grabs = 1;
+    } else if (++grabs >= kFewestGrabs && sample.at - since.at >= quiet) {
+      return sample.slot;
+    }
+  }
+  return -1;
 }
 
 void Viewer::xdotool(const std::vector<std::string>& arguments) const {

@@ -47,6 +47,16 @@ struct Screenshot {
   frames::Rgb at(int x, int y) const;
 };
 
+// Which of the eighteen frames fills Picture1's inner area in a screenshot, by exact comparison;
+// -1 for none.
+int slot_in(const Screenshot& shot);
+
+// The slot on screen at one moment.
+struct SlotSample {
+  std::chrono::steady_clock::time_point at;
+  int slot = -1;
+};
+
 // An Xvfb server on a free display; DISPLAY points at it for as long as it lives.
 class XvfbDisplay {
  public:
@@ -71,8 +81,13 @@ class Viewer {
   // Which of the eighteen frames the window shows, by exact comparison of Picture1's inner area;
   // -1 for none.
   int shown_slot() const;
-  // Captures until the shown slot differs from `slot` (or the timeout passes); returns it.
+  // Watches until the shown slot differs from `slot` (or the timeout passes); returns it.
   int wait_for_slot_change(int slot, std::chrono::milliseconds timeout) const;
+  // The slot shown, read straight from the X server every few milliseconds for `span`: often
+  // enough to see each frame of a run at a hundred frames a second, which import cannot.
+  std::vector<SlotSample> sample_slots(std::chrono::milliseconds span) const;
+  // Samples until one slot has stayed on screen for `quiet`; returns it, or -1 after `timeout`.
+  int wait_until_still(std::chrono::milliseconds quiet, std::chrono::milliseconds timeout) const;
   // Sends xdotool arguments aimed at the viewer's window.
   void xdotool(const std::vector<std::string>& arguments) const;
   // Asks the window to close, as the title bar's close button does.

@@ -1,0 +1,376 @@
+// Every control of the viewer, end to end in the real window under Xvfb: the command keys, the
+// pointer speed, drag scrubbing, the clicks and the ways to end. Each result is read off the
+// window by recognising which of the eighteen frames it shows.
+//
+// Two speeds make the results deterministic. At the start-up speed of one frame a second, input
+// sent right after a frame change is seen by the pump pass at the end of that frame's wait, so
+// the next frame shows exactly what one cycle did. With the pointer at the bottom right of the
+// picture the viewer runs at about a hundred frames a second: a run then shows a new frame in
+// every few grabs, and a picture that stays put has stopped.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/window/x_session.hpp"
+#include "window/layout.hpp"
+
+namespace nuv::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kForward = 1;
+constexpr int kBackward = -1;
+
+int wrapped(int slot) {
+  return (slot % frames::kFrameCount + frames::kFrameCount) % frames::kFrameCount;
+}
+
+// Pixels right of and below the top-left corner of Picture1's inner area.
+struct InnerPoint {
+  int p, q;
+};
+
+// The speed-mode delay X * 30 * Y is smallest along the top and left edges and largest at the
+// lowest visible row of the rightmost column: about 9.5 ms a frame.
+constexpr InnerPoint kNearTopLeft{5, 5};
+constexpr InnerPoint kBottomRight{window::kPicture1Inner.width - 1, window::kVisibleInnerRows - 1};
+
+// What the picture did over a stretch of samples: how often it changed, and the steps whose
+// direction is certain.
+struct Motion {
+  int forward = 0;
+  int backward = 0;
+  int changes = 0;
+
+  Motion& operator+=(const Motion& more) {
+    forward += more.forward;
+    backward += more.backward;
+    changes += more.changes;
+    return *this;
+  }
+};
+
+// The frames of two neighbouring samples were on screen no further apart than the samples
+// either side of them. Within 100 ms fewer than eleven frames pass at 9.5 ms or more a frame, so
+// a step of up to three frames either way cannot be one the other way round.
+Motion motion_in(const std::vector<SlotSample>& samples) {
+  constexpr auto kCloseEnough = 100ms;
+  constexpr int kLargestStep = 3;
+  Motion motion;
+  for (std::size_t i = 1; i < samples.size(); ++i) {
+    const int before = samples[i - 1].slot;
+    const int after = samples[i].slot;
+    if (before < 0 || after < 0 || before == after) continue;
+    ++motion.changes;
+    if (i + 1 == samples.size() || samples[i + 1].at - samples[i - 1].at > kCloseEnough) continue;
+    const int step = wrapped(after - before);
+    if (step <= kLargestStep) ++motion.forward;
+    if (step >= frames::kFrameCount - kLargestStep) ++motion.backward;
+  }
+  return motion;
+}
+
+// A run shows many steps its way; the few the other way come from before a command took hold.
+::testing::AssertionResult runs(int direction, const Motion& motion) {
+  const int along = direction == kForward ? motion.forward : motion.backward;
+  const int against = direction == kForward ? motion.backward : motion.forward;
+  if (along >= 12 && against * 4 <= along) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << motion.forward << " steps forward and " << motion.backward << " back";
+}
+
+class Controls : public ::testing::Test {
+ protected:
+  // Waits for the start-up run to put up its next frame and returns it. Slot 0 may still be the
+  // loading picture, whose input the starting values overwrite, so the first change seen does
+  // not count.
+  int next_start_up_frame() const {
+    const int first = viewer.wait_for_slot_change(-1, 10s);
+    return viewer.wait_for_slot_change(first, 3s);
+  }
+
+  // Puts the pointer at the bottom right, which the pump pass ending the current start-up frame
+  // turns into about a hundred frames a second; returns the frame shown after it.
+  int run_fast() const {
+    const int frame = next_start_up_frame();
+    point_at(kBottomRight);
+    return viewer.wait_for_slot_change(frame, 3s);
+  }
+
+  void press(const std::vector<std::string>& keys) const {
+    std::vector<std::string> arguments{"key"};
+    arguments.insert(arguments.end(), keys.begin(), keys.end());
+    viewer.xdotool(arguments);
+  }
+
+  std::vector<std::string> pointer_to(InnerPoint at) const {
+    return {"mousemove", "--window", viewer.window_id(),
+            std::to_string(window::kPicture1Inner.x + at.p),
+            std::to_string(window::kPicture1Inner.y + at.q)};
+  }
+
+  void point_at(InnerPoint at) const { viewer.xdotool(pointer_to(at)); }
+  void click() const { viewer.xdotool({"click", "1"}); }
+
+  // Samples in short stretches until `enough` holds or three seconds pass: a loaded machine slows
+  // the viewer and the grabs alike, and then only takes longer to show the same.
+  Motion motion_until(bool (*enough)(const Motion&)) const {
+    Motion total;
+    const auto deadline = std::chrono::steady_clock::now() + 3s;
+    while (!enough(total) && std::chrono::steady_clock::now() < deadline)
+      total += motion_in(viewer.sample_slots(100ms));
+    return total;
+  }
+
+  Motion run() const {
+    return motion_until([](const Motion& m) { return m.forward + m.backward >= 15; });
+  }
+
+  // Frames at one a second change at most four times in three seconds.
+  int changes() const {
+    return motion_until([](const Motion& m) { return m.changes >= 10; }).changes;
+  }
+
+  // At a hundred frames a second a running picture never stays for 300 ms.
+  int still_frame() const { return viewer.wait_until_still(300ms, 5s); }
+
+  // At a hundred frames a second a run would show about twenty other frames meanwhile.
+  ::testing::AssertionResult stays_on(int slot) const {
+    for (const SlotSample& sample : viewer.sample_slots(200ms))
+      if (sample.slot != slot)
+        return ::testing::AssertionFailure() << "slot " << sample.slot << " replaced " << slot;
+    return ::testing::AssertionSuccess();
+  }
+
+  // At the start-up speed a run would show its next frame within a second of the last change.
+  ::testing::AssertionResult outlasts_a_start_up_frame(int slot) const {
+    const int shown = viewer.wait_for_slot_change(slot, 1500ms);
+    if (shown == slot) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "slot " << shown << " replaced " << slot;
+  }
+
+  XvfbDisplay display;
+  Viewer viewer;
+};
+
+struct RunKey {
+  const char* key;
+  int direction;
+};
+
+void PrintTo(const RunKey& run, std::ostream* out) {
+  *out << run.key;
+}
+
+std::string key_name(const ::testing::TestParamInfo<RunKey>& param) {
+  return param.param.key;
+}
+
+class RunKeys : public Controls, public ::testing::WithParamInterface<RunKey> {};
+
+TEST_P(RunKeys, MoveTwoFramesInTheFirstCycleThenOneAndTwoAgainWhenRepeated) {
+  const auto [key, direction] = GetParam();
+  const int start = next_start_up_frame();
+  press({key});
+  const int first = viewer.wait_for_slot_change(start, 3s);
+  EXPECT_EQ(first, wrapped(start + 2 * direction));
+  const int second = viewer.wait_for_slot_change(first, 3s);
+  EXPECT_EQ(second, wrapped(start + 3 * direction));
+  press({key});
+  EXPECT_EQ(viewer.wait_for_slot_change(second, 3s), wrapped(start + 5 * direction));
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, RunKeys,
+                         ::testing::Values(RunKey{"minus", kBackward},
+                                           RunKey{"KP_Subtract", kBackward},
+                                           RunKey{"plus", kForward}, RunKey{"comma", kForward},
+                                           RunKey{"KP_Add", kForward}),
+                         key_name);
+
+class StepKeysInTheStartUpRun : public Controls, public ::testing::WithParamInterface<RunKey> {};
+
+// The start-up run has no run marker, so a step command moves before it stops.
+TEST_P(StepKeysInTheStartUpRun, MoveOneFrameAndStop) {
+  const auto [key, direction] = GetParam();
+  const int start = next_start_up_frame();
+  press({key});
+  const int stepped = viewer.wait_for_slot_change(start, 3s);
+  EXPECT_EQ(stepped, wrapped(start + direction));
+  EXPECT_TRUE(outlasts_a_start_up_frame(stepped));
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, StepKeysInTheStartUpRun,
+                         ::testing::Values(RunKey{"asterisk", kForward}, RunKey{"space", kForward},
+                                           RunKey{"period", kForward}, RunKey{"slash", kBackward}),
+                         key_name);
+
+struct RunThenStep {
+  const char* run_key;
+  int direction;
+  const char* step_key;
+};
+
+void PrintTo(const RunThenStep& keys, std::ostream* out) {
+  *out << keys.run_key << " then " << keys.step_key;
+}
+
+class StepKeysInACommandedRun : public Controls,
+                                public ::testing::WithParamInterface<RunThenStep> {};
+
+// Against the run's direction, too: the run marker cancels the step.
+TEST_P(StepKeysInACommandedRun, FreezeThePicture) {
+  const auto [run_key, direction, step_key] = GetParam();
+  const int start = next_start_up_frame();
+  press({run_key});
+  const int running = viewer.wait_for_slot_change(start, 3s);
+  ASSERT_EQ(running, wrapped(start + 2 * direction));
+  press({step_key});
+  EXPECT_TRUE(outlasts_a_start_up_frame(running));
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, StepKeysInACommandedRun,
+                         ::testing::Values(RunThenStep{"minus", kBackward, "asterisk"},
+                                           RunThenStep{"plus", kForward, "slash"}),
+                         [](const ::testing::TestParamInfo<RunThenStep>& param) {
+                           return std::string(param.param.run_key) + "_" + param.param.step_key;
+                         });
+
+TEST_F(Controls, StepKeysWhenStoppedMoveOneFrameEach) {
+  const int start = next_start_up_frame();
+  point_at(kBottomRight);
+  press({"slash"});
+  int shown = viewer.wait_for_slot_change(start, 3s);
+  ASSERT_EQ(shown, wrapped(start - 1));
+  ASSERT_TRUE(stays_on(shown));
+  const RunKey steps[] = {{"asterisk", kForward},    {"period", kForward}, {"space", kForward},
+                          {"KP_Multiply", kForward}, {"slash", kBackward}, {"KP_Divide", kBackward},
+                          {"slash", kBackward}};
+  for (const auto [key, direction] : steps) {
+    press({key});
+    const int expected = wrapped(shown + direction);
+    EXPECT_EQ(viewer.wait_for_slot_change(shown, 3s), expected) << key;
+    EXPECT_TRUE(stays_on(expected)) << key;
+    shown = expected;
+  }
+}
+
+TEST_F(Controls, OtherKeysChangeNeitherARunNorAStop) {
+  const std::vector<std::string> others{"a", "z",  "Q",  "0",      "5",   "9",        "equal",
+                                        "x", "F1", "Up", "Return", "Tab", "BackSpace"};
+  run_fast();
+  press(others);
+  EXPECT_TRUE(runs(kForward, run()));
+  press({"slash"});
+  const int stopped = still_frame();
+  ASSERT_GE(stopped, 0);
+  press(others);
+  EXPECT_TRUE(stays_on(stopped));
+  press({"asterisk"});
+  EXPECT_EQ(viewer.wait_for_slot_change(stopped, 3s), wrapped(stopped + 1));
+}
+
+TEST_F(Controls, PointerPositionSetsTheSpeedWhichHoldsAfterThePointerLeaves) {
+  const int start = next_start_up_frame();
+  point_at(kNearTopLeft);
+  viewer.wait_for_slot_change(start, 3s);
+  EXPECT_GE(changes(), 10) << "near the top-left";
+  point_at(kBottomRight);
+  EXPECT_GE(changes(), 10) << "at the bottom right";
+  viewer.xdotool({"mousemove", "1023", "767"});
+  EXPECT_GE(changes(), 10) << "with the pointer off the window";
+}
+
+// Any of these positions, were it delivered, would set a delay of under 10 ms a frame, where
+// the start-up run keeps each frame for a second.
+TEST_F(Controls, PointerOverTheBorderOrOffTheWindowLeavesTheSpeed) {
+  const int start = next_start_up_frame();
+  std::vector<std::string> moves;
+  for (const auto& [x, y] : {std::pair{0, 300},
+                             {1, 300},
+                             {150, 0},
+                             {150, 1},
+                             {305, 300},
+                             {306, 300},
+                             {330, 300},
+                             {150, 580}}) {
+    moves.insert(moves.end(), {"mousemove", "--window", viewer.window_id(), std::to_string(x),
+                               std::to_string(y)});
+  }
+  viewer.xdotool(moves);
+  const int next = viewer.wait_for_slot_change(start, 3s);
+  ASSERT_EQ(next, wrapped(start + 1));
+  EXPECT_EQ(viewer.wait_for_slot_change(next, 500ms), next);
+}
+
+TEST_F(Controls, DragModeStepsOneFramePerMovementDownOrLevelForwardUpBack) {
+  const int start = next_start_up_frame();
+  // One pump pass sees the click into drag mode and the first drag movement. That movement
+  // goes up from the click, yet steps forward: the first comparison is against a Y of 0.
+  std::vector<std::string> enter = pointer_to({150, 400});
+  enter.insert(enter.end(), {"click", "1"});
+  for (const std::string& argument : pointer_to({150, 200})) enter.push_back(argument);
+  viewer.xdotool(enter);
+  int shown = viewer.wait_for_slot_change(start, 3s);
+  ASSERT_EQ(shown, wrapped(start + 1));
+  ASSERT_TRUE(stays_on(shown));
+  const struct {
+    InnerPoint to;
+    int direction;
+  } moves[] = {{{150, 260}, kForward},
+               {{250, 260}, kForward},
+               {{250, 100}, kBackward},
+               {{40, 60}, kBackward},
+               {{40, 500}, kForward}};
+  for (const auto& [to, direction] : moves) {
+    point_at(to);
+    const int expected = wrapped(shown + direction);
+    EXPECT_EQ(viewer.wait_for_slot_change(shown, 3s), expected) << to.p << ", " << to.q;
+    EXPECT_TRUE(stays_on(expected)) << to.p << ", " << to.q;
+    shown = expected;
+  }
+}
+
+class SecondClick : public Controls, public ::testing::WithParamInterface<RunKey> {};
+
+TEST_P(SecondClick, ResumesTheRunInItsDirection) {
+  const auto [key, direction] = GetParam();
+  run_fast();
+  press({key});
+  EXPECT_TRUE(runs(direction, run())) << "before the first click";
+  click();
+  EXPECT_TRUE(runs(direction, run())) << "in drag mode before any movement";
+  // The first drag movement posts a step command, which freezes a commanded run.
+  point_at({kBottomRight.p, 300});
+  const int frozen = still_frame();
+  ASSERT_GE(frozen, 0);
+  // A step against the run, by moving down for a backward run and up for a forward one.
+  point_at({kBottomRight.p, 300 - 50 * direction});
+  EXPECT_EQ(viewer.wait_for_slot_change(frozen, 3s), wrapped(frozen - direction));
+  // Far enough from the first click not to count as its double click.
+  click();
+  EXPECT_TRUE(runs(direction, run())) << "after the second click";
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, SecondClick,
+                         ::testing::Values(RunKey{"minus", kBackward}, RunKey{"plus", kForward}),
+                         key_name);
+
+TEST_F(Controls, DoubleClickEndsWithStatusZero) {
+  ASSERT_GE(next_start_up_frame(), 0);
+  std::vector<std::string> double_click = pointer_to({150, 300});
+  double_click.insert(double_click.end(), {"click", "--repeat", "2", "--delay", "80", "1"});
+  viewer.xdotool(double_click);
+  EXPECT_EQ(viewer.process().wait_for(5s), 0);
+}
+
+TEST_F(Controls, EscapeEndsWithStatusZero) {
+  ASSERT_GE(next_start_up_frame(), 0);
+  press({"Escape"});
+  EXPECT_EQ(viewer.process().wait_for(5s), 0);
+}
+
+}  // namespace
+}  // namespace nuv::testing
