@@ -7,11 +7,26 @@
 namespace nuv::frames {
 namespace {
 
+constexpr Rgb kSheetBackground{0xC0, 0xC0, 0xC0};
+constexpr Rgb kLabelColour{0x00, 0x00, 0x00};
 constexpr int kColumns = 6;
 constexpr int kMargin = 16;     // round the sheet and between frames
 constexpr int kLabelScale = 4;  // image pixels a font pixel
 constexpr int kLabelGap = 6;    // between a number and its frame
 constexpr int kLabelHeight = kGlyphHeight * kLabelScale + kLabelGap;
+
+struct SheetCell {
+  int left = 0;  // of the frame itself; its number stands above it
+  int top = 0;
+};
+
+// Where the frame at `index` (0 for frame 1) sits on a sheet of frames of the given size.
+SheetCell sheet_cell(int index, int frame_width, int frame_height) {
+  const int column = index % kColumns;
+  const int row = index / kColumns;
+  return {kMargin + column * (frame_width + kMargin),
+          kMargin + row * (kLabelHeight + frame_height + kMargin) + kLabelHeight};
+}
 
 void copy_frame(const Picture& frame, SheetCell cell, RgbImage& sheet) {
   for (int y = 0; y < frame.height; ++y) {
@@ -21,13 +36,6 @@ void copy_frame(const Picture& frame, SheetCell cell, RgbImage& sheet) {
 }
 
 }  // namespace
-
-SheetCell sheet_cell(int index, int frame_width, int frame_height) {
-  const int column = index % kColumns;
-  const int row = index / kColumns;
-  return {kMargin + column * (frame_width + kMargin),
-          kMargin + row * (kLabelHeight + frame_height + kMargin) + kLabelHeight};
-}
 
 RgbImage contact_sheet(std::span<const Picture> frames) {
   if (frames.empty()) return {};

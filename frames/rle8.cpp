@@ -34,7 +34,7 @@ int encoded_size(int length) {
   return 2 * ((length + kMaxCount - 1) / kMaxCount);
 }
 int absolute_size(int length) {
-  return 2 + length + length % 2;
+  return 2 + length;
 }
 
 void put_encoded(const Run& run, std::vector<std::uint8_t>& out) {
@@ -48,11 +48,12 @@ void put_absolute(std::span<const std::uint8_t> pixels, std::vector<std::uint8_t
   out.push_back(0);
   out.push_back(static_cast<std::uint8_t>(pixels.size()));
   out.insert(out.end(), pixels.begin(), pixels.end());
-  if (pixels.size() % 2 != 0) out.push_back(0);
 }
 
 // Picks the cheapest split of the row's runs into encoded runs and absolute stretches: shortest[i]
 // is the fewest bytes for the first i runs, the last piece of which starts at run piece_start[i].
+// Absolute stretches are of even length only: an odd one needs a padding byte, and the even
+// stretch one pixel shorter followed by an encoded run never costs more.
 void encode_row(std::span<const std::uint8_t> row, std::vector<std::uint8_t>& out) {
   const std::vector<Run> runs = runs_of(row);
   const std::size_t count = runs.size();
@@ -67,7 +68,7 @@ void encode_row(std::span<const std::uint8_t> row, std::vector<std::uint8_t>& ou
       pixels += runs[start].length;
       if (pixels > kMaxCount) break;
       const int size = shortest[start] + absolute_size(pixels);
-      if (pixels >= kMinAbsoluteCount && size < shortest[end]) {
+      if (pixels >= kMinAbsoluteCount && pixels % 2 == 0 && size < shortest[end]) {
         shortest[end] = size;
         piece_start[end] = start;
         absolute[end] = true;
