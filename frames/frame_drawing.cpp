@@ -1,13 +1,9 @@
 #include "frames/frame_drawing.hpp"
 
-#include <cairo.h>
-
 #include <array>
 #include <cmath>
-#include <memory>
-#include <span>
-#include <stdexcept>
 
+#include "frames/canvas.hpp"
 #include "frames/outline.hpp"
 #include "frames/palette.hpp"
 
@@ -62,106 +58,6 @@ Point below_crown(Point point, double crown) {
 }
 Circle below_crown(Circle circle, double crown) {
   return {below_crown(circle.centre, crown), circle.radius};
-}
-
-// A cairo picture for crisp one-pixel lines: antialiasing off, and whole-number coordinates on
-// pixel centres rather than pixel corners.
-class Canvas {
- public:
-  Canvas(int width, int height)
-      : surface_(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height),
-                 cairo_surface_destroy),
-        cairo_(cairo_create(surface_.get()), cairo_destroy) {
-    cairo_set_antialias(cr(), CAIRO_ANTIALIAS_NONE);
-    cairo_set_line_width(cr(), 1);
-    cairo_set_line_cap(cr(), CAIRO_LINE_CAP_SQUARE);
-    cairo_translate(cr(), 0.5, 0.5);
-    use(Colour::white);
-    cairo_paint(cr());
-  }
-
-  cairo_t* cr() const { return cairo_.get(); }
-
-  void stroke(Colour colour) {
-    use(colour);
-    cairo_stroke(cr());
-  }
-
-  Picture picture() const;
-
- private:
-  void use(Colour colour) {
-    const Rgb rgb = rgb_of(colour);
-    cairo_set_source_rgb(cr(), rgb.r / 255.0, rgb.g / 255.0, rgb.b / 255.0);
-  }
-
-  std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface_;
-  std::unique_ptr<cairo_t, decltype(&cairo_destroy)> cairo_;
-};
-
-std::uint8_t palette_index(std::uint32_t pixel) {
-  constexpr std::array kUsed{Colour::white, Colour::blue, Colour::red, Colour::black,
-                             Colour::green};
-  for (Colour colour : kUsed) {
-    const Rgb rgb = rgb_of(colour);
-    if (pixel == (std::uint32_t{rgb.r} << 16 | std::uint32_t{rgb.g} << 8 | rgb.b)) {
-      return index_of(colour);
-    }
-  }
-  throw std::logic_error("drawing produced a colour outside the frames' five");
-}
-
-Picture Canvas::picture() const {
-  cairo_surface_flush(surface_.get());
-  const int width = cairo_image_surface_get_width(surface_.get());
-  const int height = cairo_image_surface_get_height(surface_.get());
-  const int stride = cairo_image_surface_get_stride(surface_.get());
-  const unsigned char* data = cairo_image_surface_get_data(surface_.get());
-  Picture picture{width, height, {}, frame_palette()};
-  picture.pixels.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-  for (int y = 0; y < height; ++y) {
-    const auto* row = reinterpret_cast<const std::uint32_t*>(data + y * stride);
-    for (int x = 0; x < width; ++x) picture.pixels.push_back(palette_index(row[x] & 0xFFFFFF));
-  }
-  return picture;
-}
-
-void add_line(cairo_t* cr, Point from, Point to) {
-  cairo_move_to(cr, from.x, from.y);
-  cairo_line_to(cr, to.x, to.y);
-}
-
-void add_rectangle(cairo_t* cr, double left, double top, double right, double bottom) {
-  cairo_rectangle(cr, left, top, right - left, bottom - top);
-}
-
-void add_circle(cairo_t* cr, const Circle& circle) {
-  cairo_new_sub_path(cr);
-  cairo_arc(cr, circle.centre.x, circle.centre.y, circle.radius, 0, 2 * kPi);
-  cairo_close_path(cr);
-}
-
-void add_clockwise_arc(cairo_t* cr, const Circle& circle, double from, double to) {
-  double sweep = std::fmod(to - from, 2 * kPi);
-  if (sweep < 0) sweep += 2 * kPi;
-  cairo_arc(cr, circle.centre.x, circle.centre.y, circle.radius, from, from + sweep);
-}
-
-// Runs clockwise round each circle in turn, joined by tangents; a closed chain also joins the
-// last circle back to the first.
-void add_tangent_chain(cairo_t* cr, std::span<const Circle> circles, bool closed) {
-  const std::size_t count = circles.size();
-  for (std::size_t i = 0; i < count; ++i) {
-    const Circle& before = circles[(i + count - 1) % count];
-    const Circle& after = circles[(i + 1) % count];
-    const bool first = !closed && i == 0;
-    const bool last = !closed && i + 1 == count;
-    const double enter =
-        first ? tangent_angle(circles[i], after) : tangent_angle(before, circles[i]);
-    const double leave = last ? enter : tangent_angle(circles[i], after);
-    add_clockwise_arc(cr, circles[i], enter, leave);
-  }
-  if (closed) cairo_close_path(cr);
 }
 
 // --- Fixed parts ---------------------------------------------------------------------------
