@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <numbers>
 
 #include "frames/canvas.hpp"
 #include "frames/outline.hpp"
