@@ -1,0 +1,100 @@
+// The real window under abuse: a flood of keys arriving faster than the viewer looks at them,
+// and the display going away while the viewer runs.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <string_view>
+
+#include "tests/window/x_session.hpp"
+#include "window/layout.hpp"
+
+namespace nuv::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Picture1's inner area starts two pixels in; a few pixels further the speed product is tiny,
+// so the viewer runs as fast as it can.
+const std::string kNearTopLeft = std::to_string(window::kPicture1Inner.x + 3);
+
+// Command keys and keys that command nothing, shuffled the same way on every run.
+std::string key_burst(std::size_t length) {
+  constexpr std::string_view kKeys = "+-/*., aqzx";
+  std::mt19937 shuffle(2024);
+  std::string burst;
+  for (std::size_t i = 0; i < length; ++i) burst += kKeys[shuffle() % kKeys.size()];
+  return burst;
+}
+
+void run_flat_out(const Viewer& viewer) {
+  viewer.xdotool({"mousemove", "--window", viewer.window_id(), kNearTopLeft, kNearTopLeft});
+}
+
+// The slot once the picture has stopped changing.
+int settled_slot(const Viewer& viewer) {
+  return viewer.wait_until_still(300ms, 5s);
+}
+
+TEST(KeyFlood, AThousandKeysAtOnceLeaveTheViewerSteerable) {
+  XvfbDisplay display;
+  Viewer viewer;
+  ASSERT_GE(viewer.wait_for_slot_change(-1, 5s), 0);
+  // At the start-up speed the viewer looks at input once a second, so the flood piles up in
+  // its queue and a whole pump pass has to work through it.
+  viewer.xdotool({"type", "--delay", "0", key_burst(1000)});
+  ASSERT_TRUE(viewer.process().running());
+
+  run_flat_out(viewer);
+  viewer.xdotool({"key", "asterisk"});  // stops a run, or steps when already stopped
+  const int stopped_at = settled_slot(viewer);
+  ASSERT_GE(stopped_at, 0) << "the picture did not come to rest after a stop";
+  viewer.xdotool({"key", "asterisk"});
+  EXPECT_EQ(settled_slot(viewer), (stopped_at + 1) % frames::kFrameCount);
+  viewer.xdotool({"key", "slash"});
+  EXPECT_EQ(settled_slot(viewer), stopped_at);
+
+  viewer.xdotool({"key", "Escape"});
+  EXPECT_EQ(viewer.process().wait_for(5s), 0);
+}
+
+std::string contents_of(const std::string& path) {
+  std::ifstream file(path);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
+
+// Whether the viewer is sleeping out a long wait or presenting flat out when the server goes.
+class DisplayGoesAway : public ::testing::TestWithParam<bool> {};
+
+TEST_P(DisplayGoesAway, EndsTheViewerWithAnErrorThatNamesTheDisplay) {
+  const bool flat_out = GetParam();
+  const std::string error_path =
+      ::testing::TempDir() + "nuv_display_lost_" + std::to_string(getpid()) + ".txt";
+  XvfbDisplay display;
+  const std::string display_name = std::getenv("DISPLAY");
+  Viewer viewer(error_path);
+  ASSERT_GE(viewer.wait_for_slot_change(-1, 5s), 0);
+  if (flat_out) run_flat_out(viewer);
+
+  display.kill_server();
+  const auto status = viewer.process().wait_for(5s);
+  ASSERT_TRUE(status.has_value()) << "the viewer still runs 5 s after its display went away";
+  EXPECT_NE(*status, 0);
+  const std::string errors = contents_of(error_path);
+  EXPECT_NE(errors.find(display_name), std::string::npos) << "standard error: " << errors;
+  std::remove(error_path.c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(Robustness, DisplayGoesAway, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& speed) {
+                           return speed.param ? "WhilePresentingFlatOut" : "DuringALongWait";
+                         });
+
+}  // namespace
+}  // namespace nuv::testing
