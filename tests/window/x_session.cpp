@@ -156,8 +156,11 @@ XvfbDisplay::XvfbDisplay() {
   int pipe_fds[2];
   if (pipe(pipe_fds) != 0) throw std::runtime_error("cannot make a pipe");
   fcntl(pipe_fds[0], F_SETFD, FD_CLOEXEC);
+  // Without -noreset the server would reset as its last client leaves, which puts the pointer
+  // back in the middle of the screen the moment xdotool below exits.
   server_.emplace(std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(pipe_fds[1]),
-                                           "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+                                           "-noreset", "-screen", "0", "1024x768x24", "-nolisten",
+                                           "tcp"});
   close(pipe_fds[1]);
   const std::string display = read_all(pipe_fds[0]);
   close(pipe_fds[0]);
