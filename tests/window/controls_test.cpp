@@ -95,11 +95,11 @@ class Controls : public ::testing::Test {
   }
 
   // Puts the pointer at the bottom right, which the pump pass ending the current start-up frame
-  // turns into about a hundred frames a second; returns the frame shown after it.
-  int run_fast() const {
+  // turns into about a hundred frames a second, and waits for that pass.
+  void run_fast() const {
     const int frame = next_start_up_frame();
     point_at(kBottomRight);
-    return viewer.wait_for_slot_change(frame, 3s);
+    viewer.wait_for_slot_change(frame, 3s);
   }
 
   void press(const std::vector<std::string>& keys) const {
@@ -277,7 +277,7 @@ TEST_F(Controls, OtherKeysChangeNeitherARunNorAStop) {
 TEST_F(Controls, PointerPositionSetsTheSpeedWhichHoldsAfterThePointerLeaves) {
   const int start = next_start_up_frame();
   point_at(kNearTopLeft);
-  viewer.wait_for_slot_change(start, 3s);
+  viewer.wait_for_slot_change(start, 3s);  // the pump pass that sees the movement
   EXPECT_GE(changes(), 10) << "near the top-left";
   point_at(kBottomRight);
   EXPECT_GE(changes(), 10) << "at the bottom right";
@@ -310,7 +310,8 @@ TEST_F(Controls, DragModeStepsOneFramePerMovementDownOrLevelForwardUpBack) {
   // goes up from the click, yet steps forward: the first comparison is against a Y of 0.
   std::vector<std::string> enter = pointer_to({150, 400});
   enter.insert(enter.end(), {"click", "1"});
-  for (const std::string& argument : pointer_to({150, 200})) enter.push_back(argument);
+  const std::vector<std::string> first_drag = pointer_to({150, 200});
+  enter.insert(enter.end(), first_drag.begin(), first_drag.end());
   viewer.xdotool(enter);
   int shown = viewer.wait_for_slot_change(start, 3s);
   ASSERT_EQ(shown, wrapped(start + 1));
