@@ -24,9 +24,13 @@ std::int64_t idle_iterations(LooseNumber k) {
 void SteadyClock::wait(std::chrono::microseconds duration) {
   using std::chrono::steady_clock;
   const auto deadline = steady_clock::now() + duration;
-  if (duration > kSpinMargin) std::this_thread::sleep_until(deadline - kSpinMargin);
+  if (duration > kSpinMargin) idle_until_(deadline - kSpinMargin);
   while (steady_clock::now() < deadline) {
   }
+}
+
+void SteadyClock::sleep_until(std::chrono::steady_clock::time_point deadline) {
+  std::this_thread::sleep_until(deadline);
 }
 
 }  // namespace nuv::engine

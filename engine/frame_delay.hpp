@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 
 #include "engine/loose_number.hpp"
 
@@ -22,11 +23,20 @@ class Clock {
   virtual void wait(std::chrono::microseconds duration) = 0;
 };
 
-// Waits against the monotonic clock: sleeps for the bulk, spins only the last moment, so the
+// Waits against the monotonic clock: idles for the bulk, spins only the last moment, so the
 // wait is accurate without keeping a core busy.
 class SteadyClock final : public Clock {
  public:
+  using IdleUntil = std::function<void(std::chrono::steady_clock::time_point)>;
+
+  // `idle_until` passes the bulk of each wait; the window system's host may use it to keep
+  // reading input while the frame waits.
+  explicit SteadyClock(IdleUntil idle_until = sleep_until) : idle_until_(std::move(idle_until)) {}
   void wait(std::chrono::microseconds duration) override;
+
+ private:
+  static void sleep_until(std::chrono::steady_clock::time_point deadline);
+  IdleUntil idle_until_;
 };
 
 }  // namespace nuv::engine

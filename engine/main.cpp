@@ -6,7 +6,7 @@
 
 int main() {
   nuv::host::SdlHost host;
-  nuv::engine::SteadyClock clock;
+  nuv::engine::SteadyClock clock([&host](auto deadline) { host.idle_until(deadline); });
   nuv::engine::NUV window(host, clock);
   return host.start(window);
 }

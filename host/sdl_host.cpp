@@ -1,6 +1,8 @@
 #include "host/sdl_host.hpp"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <poll.h>
 
 #include <array>
 #include <cstdio>
@@ -8,6 +10,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 #include "frames/picture_record.hpp"
 #include "frames/stored_frames.hpp"
@@ -18,6 +21,7 @@
 namespace nuv::host {
 namespace {
 
+using namespace std::chrono_literals;
 using window::kPicture1Inner;
 using window::kPicture1Outer;
 
@@ -109,6 +113,7 @@ struct SdlHost::Window {
   void deliver_pointer(int x, int y, Uint32 buttons);
   void present();
   SDL_Texture* texture_of(const PictureRef& picture) const;
+  void wait_for_input(std::chrono::steady_clock::duration longest) const;
 
   WindowHandle window;
   RendererHandle renderer;
@@ -116,6 +121,7 @@ struct SdlHost::Window {
   std::map<const frames::Picture*, TextureHandle> textures;
   PictureRef picture1;
   WindowEvents* events = nullptr;
+  int connection_fd = -1;  // the X server connection, where the window system has one
 };
 
 SdlHost::Window::Window() {
@@ -130,7 +136,12 @@ SdlHost::Window::Window() {
                                SDL_WINDOWPOS_UNDEFINED, window::kClientWidth, window::kClientHeight,
                                SDL_WINDOW_HIDDEN),
               "cannot create the window"));
-  renderer.reset(checked(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_SOFTWARE), "cannot create the renderer"));
+  renderer.reset(checked(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_SOFTWARE),
+                         "cannot create the renderer"));
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWindowWMInfo(window.get(), &info) && info.subsystem == SDL_SYSWM_X11)
+    connection_fd = ConnectionNumber(info.info.x11.display);
   auto icon = window::application_icon(window::kIconSizes[0]);
   const SurfaceHandle icon_surface(
       SDL_CreateRGBSurfaceWithFormatFrom(icon.data(), window::kIconSizes[0], window::kIconSizes[0],
@@ -170,6 +181,20 @@ void SdlHost::Window::wait_until_shown() {
   SDL_RaiseWindow(window.get());
   SDL_SetWindowInputFocus(window.get());
   SDL_StartTextInput();
+}
+
+// Sleeps until the window system has something to say, or `longest` has passed. Without a
+// connection to watch, it wakes often enough to time clicks to within a few milliseconds.
+void SdlHost::Window::wait_for_input(std::chrono::steady_clock::duration longest) const {
+  if (connection_fd < 0) {
+    std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(longest, 5ms));
+    return;
+  }
+  const auto seconds = std::chrono::floor<std::chrono::seconds>(longest);
+  const timespec timeout{static_cast<time_t>(seconds.count()),
+                         static_cast<long>(std::chrono::nanoseconds(longest - seconds).count())};
+  pollfd connection{connection_fd, POLLIN, 0};
+  ppoll(&connection, 1, &timeout, nullptr);
 }
 
 SDL_Texture* SdlHost::Window::texture_of(const PictureRef& picture) const {
@@ -269,6 +294,14 @@ void SdlHost::set_picture(PictureRef picture) {
     runtime_error("Picture1 cannot show a picture that no image control holds");
   window_->picture1 = std::move(picture);
   window_->present();
+}
+
+void SdlHost::idle_until(std::chrono::steady_clock::time_point deadline) {
+  using std::chrono::steady_clock;
+  for (auto now = steady_clock::now(); now < deadline; now = steady_clock::now()) {
+    SDL_PumpEvents();
+    window_->wait_for_input(deadline - now);
+  }
 }
 
 void SdlHost::pump() {

@@ -366,6 +366,17 @@ TEST_F(Controls, DoubleClickEndsWithStatusZero) {
   EXPECT_EQ(viewer.process().wait_for(5s), 0);
 }
 
+TEST_F(Controls, TwoSlowClicksWithinOneFrameAreTwoClicks) {
+  ASSERT_GE(next_start_up_frame(), 0);
+  // Both clicks wait for the same pump pass at the end of this start-up frame, but they were
+  // made 650 ms apart: beyond the double-click time, so the mode toggles twice and nothing ends.
+  std::vector<std::string> two_clicks = pointer_to({150, 300});
+  two_clicks.insert(two_clicks.end(), {"click", "1", "sleep", "0.65", "click", "1"});
+  viewer.xdotool(two_clicks);
+  EXPECT_FALSE(viewer.process().wait_for(1500ms).has_value());
+  EXPECT_TRUE(runs(kForward, run())) << "back in speed mode, the start-up run goes on";
+}
+
 TEST_F(Controls, EscapeEndsWithStatusZero) {
   ASSERT_GE(next_start_up_frame(), 0);
   press({"Escape"});
