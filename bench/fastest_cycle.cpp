@@ -25,12 +25,13 @@ namespace {
 using namespace nuv;
 using Monotonic = std::chrono::steady_clock;
 
-// The viewer's frame wait with a counter on it. Its first wait stands for the pointer resting
-// at the top-left of the picture, which makes k zero; every later wait is real and counted, and
-// the wait due after `span` ends the program instead.
+// The viewer's frame wait, wired to the host as the viewer wires it, with a counter on it. Its
+// first wait stands for the pointer resting at the top-left of the picture, which makes k zero;
+// every later wait is real and counted, and the wait due after `span` ends the program instead.
 class CountingClock final : public engine::Clock {
  public:
-  explicit CountingClock(std::chrono::duration<double> span) : span_(span) {}
+  CountingClock(host::SdlHost& host, std::chrono::duration<double> span)
+      : clock_([&host](auto deadline) { host.idle_until(deadline); }), span_(span) {}
   void watch(engine::NUV& window) { window_ = &window; }
 
   void wait(std::chrono::microseconds duration) override {
@@ -60,7 +61,7 @@ class CountingClock final : public engine::Clock {
 
 double viewer_rate(double seconds) {
   host::SdlHost host;
-  CountingClock clock{std::chrono::duration<double>(seconds)};
+  CountingClock clock{host, std::chrono::duration<double>(seconds)};
   engine::NUV window(host, clock);
   clock.watch(window);
   if (host.start(window) != 0) throw std::runtime_error("the viewer ended with an error");
