@@ -54,7 +54,9 @@ void set_colour(SDL_Renderer* renderer, window::Colour c) {
   SDL_SetRenderDrawColor(renderer, c.r, c.g, c.b, SDL_ALPHA_OPAQUE);
 }
 
+// An empty rectangle draws nothing (SDL would draw a one-pixel line for it).
 void fill(SDL_Renderer* renderer, window::Colour c, int x, int y, int w, int h) {
+  if (w <= 0 || h <= 0) return;
   set_colour(renderer, c);
   const SDL_Rect rect{x, y, w, h};
   SDL_RenderFillRect(renderer, &rect);
@@ -107,7 +109,8 @@ std::optional<std::int16_t> key_down_code(SDL_Keycode key) {
 struct SdlHost::Window {
   Window();
   ~Window() { SDL_Quit(); }
-  void build_image_controls();
+  PictureRef image_control(int number);
+  TextureHandle make_texture(const frames::Picture& picture);
   void wait_until_shown();
   void dispatch(const SDL_Event& event);
   void deliver_pointer(int x, int y, Uint32 buttons);
@@ -125,6 +128,9 @@ struct SdlHost::Window {
 };
 
 SdlHost::Window::Window() {
+  // Only drivers that put a window in front of the user: without a display the viewer must
+  // say so, not run unseen on an offscreen driver. SDL_VIDEODRIVER still overrides this.
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
   if (SDL_Init(SDL_INIT_VIDEO) != 0) throw WindowSystemError("cannot open the window system");
   // A 307 x 551 picture needs no graphics processor: the software renderer over the window's
   // own framebuffer starts fast, needs a tenth of the memory of a GL context and never waits
@@ -149,25 +155,40 @@ SdlHost::Window::Window() {
   if (icon_surface) SDL_SetWindowIcon(window.get(), icon_surface.get());
 }
 
-// Each image control holds its decoded picture and one texture made from it, once.
-void SdlHost::Window::build_image_controls() {
-  for (int number = 1; number <= frames::kFrameCount; ++number) {
-    const std::string control = "Image" + std::to_string(number);
-    auto picture = std::make_shared<const frames::Picture>(
-        frames::decode_picture_record(frames::stored_record(number), control));
-    std::vector<Uint32> argb(picture->pixels.size());
-    for (std::size_t i = 0; i < argb.size(); ++i) {
-      const frames::Rgb c = picture->palette[picture->pixels[i]];
-      argb[i] = 0xFF000000u | (Uint32{c.r} << 16) | (Uint32{c.g} << 8) | c.b;
-    }
-    SDL_Texture* texture =
-        checked(SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_ARGB8888,
-                                  SDL_TEXTUREACCESS_STATIC, picture->width, picture->height),
-                "cannot create a texture");
-    textures.emplace(picture.get(), TextureHandle(texture));
-    SDL_UpdateTexture(texture, nullptr, argb.data(), picture->width * 4);
-    image_controls[number - 1] = std::move(picture);
+// Each image control is built when it is first read: its decoded picture, and one texture made
+// from it. Only Image1 stands between start and the first frame on screen.
+PictureRef SdlHost::Window::image_control(int number) {
+  PictureRef& control = image_controls[number - 1];
+  if (!control) {
+    auto picture = std::make_shared<const frames::Picture>(frames::decode_picture_record(
+        frames::stored_record(number), "Image" + std::to_string(number)));
+    textures.emplace(picture.get(), make_texture(*picture));
+    control = std::move(picture);
   }
+  return control;
+}
+
+// In the window surface's own pixel format, so showing a frame is a plain copy of rows.
+TextureHandle SdlHost::Window::make_texture(const frames::Picture& picture) {
+  TextureHandle texture(
+      checked(SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                picture.width, picture.height),
+              "cannot create a texture"));
+  std::array<Uint32, 256> colours;
+  for (std::size_t i = 0; i < colours.size(); ++i) {
+    const frames::Rgb c = picture.palette[i];
+    colours[i] = (Uint32{c.r} << 16) | (Uint32{c.g} << 8) | c.b;
+  }
+  void* pixels = nullptr;
+  int pitch = 0;
+  if (SDL_LockTexture(texture.get(), nullptr, &pixels, &pitch) != 0)
+    throw WindowSystemError("cannot fill a texture");
+  for (int y = 0; y < picture.height; ++y) {
+    auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(pixels) + y * pitch);
+    for (int x = 0; x < picture.width; ++x) row[x] = colours[picture.at(x, y)];
+  }
+  SDL_UnlockTexture(texture.get());
+  return texture;
 }
 
 // Activation comes once the window is on screen and holds the keyboard focus.
@@ -202,20 +223,23 @@ SDL_Texture* SdlHost::Window::texture_of(const PictureRef& picture) const {
   return found == textures.end() ? nullptr : found->second.get();
 }
 
-// Draws the whole client area: the face colour, Picture1's border, and its picture unscaled at
-// the inner area's top-left, clipped to the inner area.
+// Draws the whole client area: Picture1's border, its picture unscaled at the inner area's
+// top-left and clipped to it, and the face colour wherever the picture leaves the visible inner
+// area uncovered. Every pixel is drawn once, so a frame costs little more than its copy.
 void SdlHost::Window::present() {
   SDL_Renderer* r = renderer.get();
-  set_colour(r, window::kFaceColour);
-  SDL_RenderClear(r);
   draw_sunken_border(r);
-  if (picture1) {
-    const int w = std::min(picture1->width, kPicture1Inner.width);
-    const int h = std::min(picture1->height, kPicture1Inner.height);
+  const int visible_rows = window::kVisibleInnerRows;
+  const int w = picture1 ? std::min(picture1->width, kPicture1Inner.width) : 0;
+  const int h = picture1 ? std::min(picture1->height, visible_rows) : 0;
+  if (w > 0 && h > 0) {
     const SDL_Rect source{0, 0, w, h};
     const SDL_Rect target{kPicture1Inner.x, kPicture1Inner.y, w, h};
     SDL_RenderCopy(r, texture_of(picture1), &source, &target);
   }
+  fill(r, window::kFaceColour, kPicture1Inner.x + w, kPicture1Inner.y, kPicture1Inner.width - w,
+       visible_rows);
+  fill(r, window::kFaceColour, kPicture1Inner.x, kPicture1Inner.y + h, w, visible_rows - h);
   SDL_RenderPresent(r);
 }
 
@@ -268,7 +292,6 @@ int SdlHost::start(WindowEvents& window) {
     try {
       window_ = std::make_unique<Window>();
       window_->events = &window;
-      window_->build_image_controls();
       window_->wait_until_shown();
       window.activate();
     } catch (const std::exception& error) {
@@ -282,10 +305,9 @@ int SdlHost::start(WindowEvents& window) {
 }
 
 PictureRef SdlHost::image_picture(int image_number) {
-  if (image_number < 1 || image_number > frames::kFrameCount ||
-      !window_->image_controls[image_number - 1])
+  if (image_number < 1 || image_number > frames::kFrameCount)
     runtime_error("Image" + std::to_string(image_number) + " holds no picture");
-  return window_->image_controls[image_number - 1];
+  return window_->image_control(image_number);
 }
 
 // Drawn at once, so the picture is on screen before the wait that follows.
