@@ -42,8 +42,8 @@ int spawn(const std::vector<std::string>& argv, int output_fd, const std::string
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, error_path.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
   pid_t pid = -1;
-  const int error = posix_spawnp(&pid, argv[0].c_str(), &actions, nullptr,
-                                 c_arguments(argv).data(), environ);
+  const int error =
+      posix_spawnp(&pid, argv[0].c_str(), &actions, nullptr, c_arguments(argv).data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (error != 0) throw std::runtime_error("cannot start " + argv[0]);
   return pid;
@@ -145,7 +145,9 @@ std::optional<int> ChildProcess::wait_for(std::chrono::milliseconds timeout) {
   return status_;
 }
 
-bool ChildProcess::running() { return !wait_for(0ms).has_value(); }
+bool ChildProcess::running() {
+  return !wait_for(0ms).has_value();
+}
 
 frames::Rgb Screenshot::at(int x, int y) const {
   const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
@@ -170,7 +172,9 @@ XvfbDisplay::XvfbDisplay() {
   run_command({"xdotool", "mousemove", "1023", "767"});
 }
 
-XvfbDisplay::~XvfbDisplay() { unsetenv("DISPLAY"); }
+XvfbDisplay::~XvfbDisplay() {
+  unsetenv("DISPLAY");
+}
 
 void XvfbDisplay::kill_server() {
   kill(server_->pid(), SIGTERM);
@@ -178,8 +182,8 @@ void XvfbDisplay::kill_server() {
 }
 
 Viewer::Viewer(const std::string& error_path) : process_({NUV_VIEWER_PATH}, error_path) {
-  const CommandResult found = run_command(
-      {"timeout", "20", "xdotool", "search", "--sync", "--onlyvisible", "--name", "^NUV Principle"});
+  const CommandResult found = run_command({"timeout", "20", "xdotool", "search", "--sync",
+                                           "--onlyvisible", "--name", "^NUV Principle"});
   if (found.status != 0) throw std::runtime_error("the viewer's window did not appear");
   window_id_ = found.output.substr(0, found.output.find('\n'));
 }
@@ -187,7 +191,8 @@ Viewer::Viewer(const std::string& error_path) : process_({NUV_VIEWER_PATH}, erro
 Screenshot Viewer::capture() const {
   const CommandResult shot = run_command({"import", "-window", window_id_, "-depth", "8", "rgb:-"});
   Screenshot screenshot{window::kClientWidth, window::kClientHeight, {}};
-  const std::size_t expected_size = static_cast<std::size_t>(screenshot.width) * screenshot.height * 3;
+  const std::size_t expected_size =
+      static_cast<std::size_t>(screenshot.width) * screenshot.height * 3;
   if (shot.status != 0 || shot.output.size() != expected_size)
     throw std::runtime_error("cannot capture the viewer's window");
   screenshot.rgb.assign(shot.output.begin(), shot.output.end());
@@ -273,6 +278,10 @@ void Viewer::close() const {
   event.xclient.data.l[1] = CurrentTime;
   XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
   XCloseDisplay(display);
+}
+
+std::string viewer_path() {
+  return NUV_VIEWER_PATH;
 }
 
 const std::array<frames::Picture, frames::kFrameCount>& stored_frames() {

@@ -98,6 +98,9 @@ class Viewer {
   std::string window_id_;
 };
 
+// Where the viewer under test is.
+std::string viewer_path();
+
 // The eighteen frames as the viewer carries them, in RGB.
 const std::array<frames::Picture, frames::kFrameCount>& stored_frames();
 
