@@ -1,7 +1,7 @@
-// How many frame cycles a second the viewer runs at k = 0, against a bare SDL loop that only
+// How many frame cycles a second the viewer runs at delay 0, against a bare SDL loop that only
 // clears and presents a window of the same size with the same renderer, both on a private Xvfb
 // display in this one process. The viewer is the real window object on the real SDL host; only
-// its clock is wrapped, to put it at k = 0 and to end the run.
+// its clock is wrapped, to put it at delay 0 and to end the run.
 // Usage: fastest_cycle [SECONDS [ROUNDS]]   (2 seconds a loop, 3 rounds by default)
 
 #include <SDL.h>
@@ -15,7 +15,8 @@
 #include <vector>
 
 #include "engine/frame_delay.hpp"
-#include "engine/nuv.hpp"
+#include "engine/viewer_window.hpp"
+#include "host/sdl_error.hpp"
 #include "host/sdl_host.hpp"
 #include "tests/window/x_session.hpp"
 #include "window/layout.hpp"
@@ -26,13 +27,14 @@ using namespace nuv;
 using Monotonic = std::chrono::steady_clock;
 
 // The viewer's frame wait, wired to the host as the viewer wires it, with a counter on it. Its
-// first wait stands for the pointer resting at the top-left of the picture, which makes k zero;
-// every later wait is real and counted, and the wait due after `span` ends the program instead.
+// first wait stands for the pointer resting at the top-left of the picture, which makes the delay
+// zero; every later wait is real and counted, and the wait due after `span` ends the program
+// instead.
 class CountingClock final : public engine::Clock {
  public:
   CountingClock(host::SdlHost& host, std::chrono::duration<double> span)
       : clock_([&host](auto deadline) { host.idle_until(deadline); }), span_(span) {}
-  void watch(engine::NUV& window) { window_ = &window; }
+  void watch(engine::ViewerWindow& window) { window_ = &window; }
 
   void wait(std::chrono::microseconds duration) override {
     if (cycles_ < 0) {
@@ -53,7 +55,7 @@ class CountingClock final : public engine::Clock {
 
  private:
   engine::SteadyClock clock_;
-  engine::NUV* window_ = nullptr;
+  engine::ViewerWindow* window_ = nullptr;
   std::chrono::duration<double> span_;
   Monotonic::time_point started_, ended_;
   long cycles_ = -1;
@@ -62,29 +64,23 @@ class CountingClock final : public engine::Clock {
 double viewer_rate(double seconds) {
   host::SdlHost host;
   CountingClock clock{host, std::chrono::duration<double>(seconds)};
-  engine::NUV window(host, clock);
+  engine::ViewerWindow window(host, clock);
   clock.watch(window);
   if (host.start(window) != 0) throw std::runtime_error("the viewer ended with an error");
   return clock.cycles_per_second();
 }
 
-template <typename T>
-T* checked(T* handle, const char* what) {
-  if (handle == nullptr) throw std::runtime_error(std::string(what) + ": " + SDL_GetError());
-  return handle;
-}
-
 // The least any frame cycle can cost on this renderer: clear the window, present it.
 double bare_rate(double seconds) {
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) throw std::runtime_error("SDL_Init failed");
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) throw host::WindowSystemError("cannot open the window system");
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
   SDL_Window* window =
-      checked(SDL_CreateWindow("bare loop", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                               window::kClientWidth, window::kClientHeight, SDL_WINDOW_SHOWN),
-              "cannot create the window");
-  SDL_Renderer* renderer =
-      checked(SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE), "cannot create the renderer");
+      host::checked(SDL_CreateWindow("bare loop", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                                     window::kClientWidth, window::kClientHeight, SDL_WINDOW_SHOWN),
+                    "cannot create the window");
+  SDL_Renderer* renderer = host::checked(SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE),
+                                         "cannot create the renderer");
   long cycles = 0;
   const auto started = Monotonic::now();
   const auto end = started + std::chrono::duration<double>(seconds);
@@ -117,7 +113,7 @@ int main(int argc, char** argv) {
   try {
     testing::XvfbDisplay display;
     std::vector<double> viewer, bare;
-    std::printf("| round | viewer at k = 0 (cycles/s) | bare clear + present (cycles/s) |\n");
+    std::printf("| round | viewer at delay 0 (cycles/s) | bare clear + present (cycles/s) |\n");
     std::printf("|---:|---:|---:|\n");
     // Alternating the two spreads any change in the machine's load over both.
     for (int round = 1; round <= rounds; ++round) {

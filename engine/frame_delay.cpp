@@ -5,16 +5,9 @@
 #include <thread>
 
 namespace nuv::engine {
-namespace {
 
-// The operating system's sleep may overshoot by tens of microseconds; the final stretch before
-// the deadline is spun instead.
-constexpr std::chrono::microseconds kSpinMargin{200};
-
-}  // namespace
-
-std::int64_t idle_iterations(LooseNumber k) {
-  const double limit = k.value();
+std::int64_t idle_iterations(LooseNumber delay) {
+  const double limit = delay.value();
   if (!(limit >= 0)) return 0;
   // Far beyond any wait that could end; keeps the conversion defined for any float.
   constexpr double kLongest = 1e15;

@@ -1,5 +1,6 @@
 #pragma once
-// The wait after each frame: a count of idle iterations set by k, each lasting a fixed time.
+// The wait after each frame: a count of idle iterations set by the delay, each lasting a fixed
+// time.
 
 #include <chrono>
 #include <cstdint>
@@ -12,9 +13,13 @@ namespace nuv::engine {
 // One idle iteration lasts this long whatever the processor, so speeds are the same everywhere.
 inline constexpr std::chrono::microseconds kIdleIterationTime{1};
 
-// Iterations of a loop counting from 0 while the counter is at most k: the whole part of k
-// plus one for k >= 0, none for k < 0.
-std::int64_t idle_iterations(LooseNumber k);
+// Iterations of a loop counting from 0 while the counter is at most `delay`: the whole part of
+// the delay plus one for a delay >= 0, none for a negative one.
+std::int64_t idle_iterations(LooseNumber delay);
+
+// The operating system's sleep may overshoot by tens of microseconds, so the last stretch before
+// a deadline is spun instead.
+inline constexpr std::chrono::microseconds kSpinMargin{200};
 
 // Passes time for the frame wait; tests substitute one that only records.
 class Clock {

@@ -17,7 +17,9 @@ std::optional<int> key_command(std::int16_t code) {
       {"/", kStepBack},
       {"* .", kStepForward},
   };
-  if (code < 0 || code > 127) return std::nullopt;
+  // The command characters are all ASCII; a wider code must not match by its low byte.
+  constexpr std::int16_t kLastAscii = 127;
+  if (code < 0 || code > kLastAscii) return std::nullopt;
   const char typed = static_cast<char>(code);
   for (const auto& entry : kKeyMap)
     if (entry.characters.find(typed) != std::string_view::npos) return entry.command;

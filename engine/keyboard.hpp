@@ -1,5 +1,5 @@
 #pragma once
-// The key map of Picture1: which command each typed character stores in n.
+// The key map of Picture1: which command each typed character stores.
 
 #include <cstdint>
 #include <optional>

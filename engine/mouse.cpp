@@ -5,30 +5,27 @@
 namespace nuv::engine {
 
 bool apply_mouse_move(AnimationState& s, float x, float y) {
-  if (s.nm == 0) {
-    const float product = x * 30.0f * y;  // single precision throughout
+  if (s.mouse_mode == MouseMode::speed) {
+    const float product = x * kSpeedFactor * y;  // single precision throughout, as stored
     if (!std::isfinite(product)) return false;
-    s.k = product;
-  }
-  if (s.nm != 0) {
-    s.k = kDragDelay;
-    s.n = y >= s.yyy ? kStepForward : kStepBack;
-    s.yyy = y;
+    s.delay = product;
+  } else {
+    s.delay = kDragDelay;
+    s.command = y >= s.last_drag_y ? kStepForward : kStepBack;
+    s.last_drag_y = y;
   }
   return true;
 }
 
 void apply_click(AnimationState& s) {
-  if (s.nm == 0) {
-    s.n1 = s.n;
-    s.mm1 = s.mm;
-    s.m1 = s.m;
-  }
-  s.nm = (s.nm + 1) % 2;
-  if (s.nm == 0) {
-    s.n = s.n1;
-    s.mm = s.mm1;
-    s.m = s.m1;
+  if (s.mouse_mode == MouseMode::speed) {
+    s.saved_run = {s.command, s.running_backward, s.commanded_forward};
+    s.mouse_mode = MouseMode::drag;
+  } else {
+    s.mouse_mode = MouseMode::speed;
+    s.command = s.saved_run.command;
+    s.running_backward = s.saved_run.running_backward;
+    s.commanded_forward = s.saved_run.commanded_forward;
   }
 }
 

@@ -15,6 +15,7 @@
 #include "frames/picture_record.hpp"
 #include "frames/stored_frames.hpp"
 #include "host/key_codes.hpp"
+#include "host/sdl_error.hpp"
 #include "window/icon.hpp"
 #include "window/layout.hpp"
 
@@ -36,19 +37,6 @@ using WindowHandle = std::unique_ptr<SDL_Window, SdlDeleter<SDL_DestroyWindow>>;
 using RendererHandle = std::unique_ptr<SDL_Renderer, SdlDeleter<SDL_DestroyRenderer>>;
 using TextureHandle = std::unique_ptr<SDL_Texture, SdlDeleter<SDL_DestroyTexture>>;
 using SurfaceHandle = std::unique_ptr<SDL_Surface, SdlDeleter<SDL_FreeSurface>>;
-
-// Failures of the window system itself, reported like any other run-time error.
-class WindowSystemError : public std::runtime_error {
- public:
-  explicit WindowSystemError(const std::string& what)
-      : std::runtime_error(what + ": " + SDL_GetError()) {}
-};
-
-template <typename T>
-T* checked(T* handle, const char* what) {
-  if (handle == nullptr) throw WindowSystemError(what);
-  return handle;
-}
 
 void set_colour(SDL_Renderer* renderer, window::Colour c) {
   SDL_SetRenderDrawColor(renderer, c.r, c.g, c.b, SDL_ALPHA_OPAQUE);
@@ -161,7 +149,7 @@ PictureRef SdlHost::Window::image_control(int number) {
   PictureRef& control = image_controls[number - 1];
   if (!control) {
     auto picture = std::make_shared<const frames::Picture>(frames::decode_picture_record(
-        frames::stored_record(number), "Image" + std::to_string(number)));
+        frames::stored_record(number), frames::image_control_name(number)));
     textures.emplace(picture.get(), make_texture(*picture));
     control = std::move(picture);
   }
@@ -175,10 +163,7 @@ TextureHandle SdlHost::Window::make_texture(const frames::Picture& picture) {
                                 picture.width, picture.height),
               "cannot create a texture"));
   std::array<Uint32, 256> colours;
-  for (std::size_t i = 0; i < colours.size(); ++i) {
-    const frames::Rgb c = picture.palette[i];
-    colours[i] = (Uint32{c.r} << 16) | (Uint32{c.g} << 8) | c.b;
-  }
+  for (std::size_t i = 0; i < colours.size(); ++i) colours[i] = frames::packed(picture.palette[i]);
   void* pixels = nullptr;
   int pitch = 0;
   if (SDL_LockTexture(texture.get(), nullptr, &pixels, &pitch) != 0)
@@ -305,8 +290,8 @@ int SdlHost::start(WindowEvents& window) {
 }
 
 PictureRef SdlHost::image_picture(int image_number) {
-  if (image_number < 1 || image_number > frames::kFrameCount)
-    runtime_error("Image" + std::to_string(image_number) + " holds no picture");
+  if (!frames::is_image_number(image_number))
+    runtime_error(frames::image_control_name(image_number) + " holds no picture");
   return window_->image_control(image_number);
 }
 

@@ -3,9 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "engine/nuv.hpp"
-#include "host/fake_host.hpp"
-#include "tests/recording_clock.hpp"
+#include "tests/scripted_viewer.hpp"
 
 namespace nuv::engine {
 namespace {
@@ -13,20 +11,12 @@ namespace {
 using host::FakeHost;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
+using Viewer = testing::ScriptedViewer;
 
-constexpr int kLoadingPasses = 17;
-
-struct Viewer {
-  explicit Viewer(int last_pass) : host(last_pass), window(host, clock) {}
-  int run() { return host.start(window); }
-
-  FakeHost host;
-  testing::RecordingClock clock;
-  NUV window;
-};
+constexpr int kLoadingPasses = Viewer::kLoadingPasses;
 
 TEST(Activation, LoadsEveryImageShowingSlotZeroFirstWithOnePassAfterEachLaterSlot) {
-  Viewer viewer(kLoadingPasses);
+  Viewer viewer(0);
   EXPECT_EQ(viewer.run(), FakeHost::kScriptOver);
   std::vector<std::string> expected = {"read Image1", "show Image1"};
   for (int image = 2; image <= 18; ++image) {
@@ -38,7 +28,7 @@ TEST(Activation, LoadsEveryImageShowingSlotZeroFirstWithOnePassAfterEachLaterSlo
 }
 
 TEST(Activation, CycleShowsSlotOneFirstThenWrapsFromSeventeenToZero) {
-  Viewer viewer(kLoadingPasses + 40);
+  Viewer viewer(40);
   viewer.run();
   const std::vector<int> shown = viewer.host.shown_images();
   ASSERT_EQ(shown.size(), 41u);
@@ -48,7 +38,7 @@ TEST(Activation, CycleShowsSlotOneFirstThenWrapsFromSeventeenToZero) {
 }
 
 TEST(Activation, EachCycleStepsShowsWaitsThenPumps) {
-  Viewer viewer(kLoadingPasses + 2);
+  Viewer viewer(2);
   viewer.run();
   const auto& log = viewer.host.log();
   EXPECT_THAT(std::vector<std::string>(log.end() - 4, log.end()),
@@ -57,7 +47,7 @@ TEST(Activation, EachCycleStepsShowsWaitsThenPumps) {
 }
 
 TEST(Activation, StoppedAnimationStillShowsThePictureEveryCycle) {
-  Viewer viewer(kLoadingPasses + 4);
+  Viewer viewer(4);
   viewer.host.during_pass(18, [](host::WindowEvents& w) { w.key_press('*'); });
   viewer.run();
   const std::vector<int> shown = viewer.host.shown_images();
@@ -65,7 +55,7 @@ TEST(Activation, StoppedAnimationStillShowsThePictureEveryCycle) {
 }
 
 TEST(Activation, InputDuringLoadingCannotChangeTheStart) {
-  Viewer viewer(kLoadingPasses + 2);
+  Viewer viewer(2);
   viewer.host.during_pass(4, [](host::WindowEvents& w) { w.key_press('/'); });
   viewer.host.during_pass(9, [](host::WindowEvents& w) { w.mouse_move(0, 0, 1.0f, 1.0f); });
   viewer.host.during_pass(16, [](host::WindowEvents& w) { w.key_press('-'); });
@@ -76,21 +66,22 @@ TEST(Activation, InputDuringLoadingCannotChangeTheStart) {
 }
 
 TEST(Activation, ClickDuringLoadingKeepsDragModeAndLaterRestoresAStop) {
-  Viewer viewer(kLoadingPasses + 4);
+  Viewer viewer(4);
   viewer.host.during_pass(3, [](host::WindowEvents& w) { w.click(); });
-  viewer.host.during_pass(kLoadingPasses,
-                          [&](host::WindowEvents&) { EXPECT_EQ(viewer.window.state().nm, 1); });
-  // Leaving drag mode restores the copies saved before the starting values: n = 0.
+  viewer.host.during_pass(kLoadingPasses, [&](host::WindowEvents&) {
+    EXPECT_EQ(viewer.window.state().mouse_mode, MouseMode::drag);
+  });
+  // Leaving drag mode restores the run saved before the starting values: stopped.
   viewer.host.during_pass(19, [](host::WindowEvents& w) { w.click(); });
   viewer.run();
-  EXPECT_EQ(viewer.window.state().nm, 0);
-  EXPECT_EQ(viewer.window.state().n, kStopped);
+  EXPECT_EQ(viewer.window.state().mouse_mode, MouseMode::speed);
+  EXPECT_EQ(viewer.window.state().command, kStopped);
   const std::vector<int> shown = viewer.host.shown_images();
   EXPECT_THAT(std::vector<int>(shown.end() - 4, shown.end()), ElementsAre(2, 3, 3, 3));
 }
 
 TEST(Activation, CommandPendingAtALoadingClickIsActedOnAfterTheNextClick) {
-  Viewer viewer(kLoadingPasses + 3);
+  Viewer viewer(3);
   viewer.host.during_pass(2, [](host::WindowEvents& w) {
     w.key_press('-');
     w.click();
@@ -102,8 +93,8 @@ TEST(Activation, CommandPendingAtALoadingClickIsActedOnAfterTheNextClick) {
   EXPECT_THAT(std::vector<int>(shown.end() - 3, shown.end()), ElementsAre(2, 18, 17));
 }
 
-TEST(Activation, FrameDelayReadsKOnceWhenTheWaitStarts) {
-  Viewer viewer(kLoadingPasses + 3);
+TEST(Activation, FrameWaitReadsTheDelayOnceWhenItStarts) {
+  Viewer viewer(3);
   viewer.host.during_pass(18, [](host::WindowEvents& w) { w.mouse_move(0, 0, 2.0f, 0.5f); });
   viewer.host.during_pass(19, [](host::WindowEvents& w) { w.mouse_move(0, 0, -1.0f, 1.0f); });
   viewer.run();
@@ -111,7 +102,7 @@ TEST(Activation, FrameDelayReadsKOnceWhenTheWaitStarts) {
 }
 
 TEST(Activation, EscapeClearsTheWindowAndEndsWithNothingAfter) {
-  Viewer viewer(kLoadingPasses + 10);
+  Viewer viewer(10);
   viewer.host.during_pass(19, [](host::WindowEvents& w) {
     w.key_press(27);
     w.key_press('+');
@@ -123,7 +114,7 @@ TEST(Activation, EscapeClearsTheWindowAndEndsWithNothingAfter) {
 }
 
 TEST(Activation, EscapeEndsDuringLoadingToo) {
-  Viewer viewer(kLoadingPasses);
+  Viewer viewer(0);
   viewer.host.during_pass(5, [](host::WindowEvents& w) { w.key_press(27); });
   EXPECT_EQ(viewer.run(), 0);
   EXPECT_EQ(viewer.host.passes(), 5);

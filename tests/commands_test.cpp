@@ -8,9 +8,7 @@
 
 #include "engine/keyboard.hpp"
 #include "engine/mouse.hpp"
-#include "engine/nuv.hpp"
-#include "host/fake_host.hpp"
-#include "tests/recording_clock.hpp"
+#include "tests/scripted_viewer.hpp"
 #include "window/layout.hpp"
 
 namespace nuv::engine {
@@ -38,33 +36,7 @@ TEST(KeyCommand, OtherCharactersAreIgnored) {
     EXPECT_EQ(key_command(static_cast<std::int16_t>(code)), std::nullopt) << "code " << code;
 }
 
-// The window object driven by a script of input, one cycle per pump pass after loading.
-struct Viewer {
-  static constexpr int kFirstCyclePass = 18;
-  explicit Viewer(int cycles) : host(kFirstCyclePass - 1 + cycles), window(host, clock) {}
-
-  // Runs `action` in the pump pass after cycle `cycle` (1 = the first cycle).
-  void after_cycle(int cycle, FakeHost::Action action) {
-    host.during_pass(kFirstCyclePass - 1 + cycle, std::move(action));
-  }
-  void keys_after_cycle(int cycle, std::string keys) {
-    after_cycle(cycle, [keys](WindowEvents& w) {
-      for (const char key : keys) w.key_press(key);
-    });
-  }
-  // Slots shown by the cycles (loading's slot 0 left out).
-  std::vector<int> cycle_slots() {
-    std::vector<int> slots;
-    for (const int image : host.shown_images()) slots.push_back(image - 1);
-    slots.erase(slots.begin());
-    return slots;
-  }
-  int run() { return host.start(window); }
-
-  FakeHost host;
-  testing::RecordingClock clock;
-  NUV window;
-};
+using Viewer = testing::ScriptedViewer;
 
 TEST(Keys, RunStopAndStepFromTheStartUpRun) {
   Viewer viewer(9);
@@ -84,7 +56,7 @@ TEST(Keys, CommaRunsForwardLikePlus) {
   viewer.keys_after_cycle(1, ",");
   viewer.run();
   EXPECT_THAT(viewer.cycle_slots(), ElementsAre(1, 3, 4, 5));
-  EXPECT_EQ(viewer.window.state().mm, 1);
+  EXPECT_EQ(viewer.window.state().commanded_forward, 1);
 }
 
 TEST(Keys, StepDuringTheStartUpRunMovesOneFrameAndStops) {
@@ -131,17 +103,17 @@ TEST(Keys, EscapeEndsAtOnceInEitherMouseMode) {
   }
 }
 
-TEST(SpeedMode, KIsTheProductOfThePositionAsAFloat) {
+TEST(SpeedMode, DelayIsTheProductOfThePositionAsAFloat) {
   AnimationState s;
   ASSERT_TRUE(apply_mouse_move(s, 0.0f, 21.40625f));
-  EXPECT_TRUE(s.k.holds_float());
-  EXPECT_EQ(s.k.value(), 0.0);
+  EXPECT_TRUE(s.delay.holds_float());
+  EXPECT_EQ(s.delay.value(), 0.0);
   ASSERT_TRUE(apply_mouse_move(s, 14.8f, 0.0f));
-  EXPECT_EQ(s.k.value(), 0.0);
+  EXPECT_EQ(s.delay.value(), 0.0);
   ASSERT_TRUE(apply_mouse_move(s, 1.0f, 2.0f));
-  EXPECT_EQ(s.k.value(), 60.0);
-  EXPECT_EQ(s.n, 0);
-  EXPECT_EQ(s.yyy, 0.0f);
+  EXPECT_EQ(s.delay.value(), 60.0);
+  EXPECT_EQ(s.command, 0);
+  EXPECT_EQ(s.last_drag_y, 0.0f);
 }
 
 TEST(SpeedMode, BottomRightVisiblePixelGivesAbout9526) {
@@ -149,8 +121,8 @@ TEST(SpeedMode, BottomRightVisiblePixelGivesAbout9526) {
   const Point corner = to_scale(kPicture1Inner.width - 1, kVisibleInnerRows - 1);
   AnimationState s;
   ASSERT_TRUE(apply_mouse_move(s, corner.x, corner.y));
-  EXPECT_NEAR(s.k.value(), 9526.0, 1.0);
-  EXPECT_EQ(s.k.value(), static_cast<double>(corner.x * 30.0f * corner.y));
+  EXPECT_NEAR(s.delay.value(), 9526.0, 1.0);
+  EXPECT_EQ(s.delay.value(), static_cast<double>(corner.x * 30.0f * corner.y));
 }
 
 TEST(SpeedMode, NonFiniteProductIsARunTimeError) {
@@ -166,18 +138,18 @@ TEST(SpeedMode, NonFiniteProductIsARunTimeError) {
 
 TEST(DragMode, StepsForwardOnLevelOrDownwardMovementAndBackOnUpward) {
   AnimationState s;
-  s.nm = 1;
-  s.k = 5.0f;
+  s.mouse_mode = MouseMode::drag;
+  s.delay = 5.0f;
   ASSERT_TRUE(apply_mouse_move(s, 3.0f, 0.0f));  // the first movement compares against 0
-  EXPECT_EQ(s.n, kStepForward);
-  EXPECT_EQ(s.k, LooseNumber{std::int32_t{10000}});
+  EXPECT_EQ(s.command, kStepForward);
+  EXPECT_EQ(s.delay, LooseNumber{std::int32_t{10000}});
   ASSERT_TRUE(apply_mouse_move(s, 9.0f, 0.0f));  // level
-  EXPECT_EQ(s.n, kStepForward);
+  EXPECT_EQ(s.command, kStepForward);
   ASSERT_TRUE(apply_mouse_move(s, 9.0f, 4.5f));  // down
-  EXPECT_EQ(s.n, kStepForward);
+  EXPECT_EQ(s.command, kStepForward);
   ASSERT_TRUE(apply_mouse_move(s, 9.0f, 4.25f));  // up
-  EXPECT_EQ(s.n, kStepBack);
-  EXPECT_EQ(s.yyy, 4.25f);
+  EXPECT_EQ(s.command, kStepBack);
+  EXPECT_EQ(s.last_drag_y, 4.25f);
 }
 
 TEST(DragMode, ScrubsOneFramePerCycleAndStopsAnyRun) {
@@ -208,8 +180,8 @@ TEST(Click, TwoClicksRestoreTheRunWhateverCameBetween) {
   viewer.run();
   // Backward run, frozen by the drag steps (one back), then backward again after the restore.
   EXPECT_THAT(viewer.cycle_slots(), ElementsAre(1, 17, 16, 16, 15, 14, 13));
-  EXPECT_EQ(viewer.window.state().m, 1);
-  EXPECT_EQ(viewer.window.state().nm, 0);
+  EXPECT_EQ(viewer.window.state().running_backward, 1);
+  EXPECT_EQ(viewer.window.state().mouse_mode, MouseMode::speed);
 }
 
 TEST(Click, CommandPendingAtTheFirstClickIsActedOnAgain) {
@@ -225,15 +197,15 @@ TEST(Click, CommandPendingAtTheFirstClickIsActedOnAgain) {
   EXPECT_THAT(viewer.cycle_slots(), ElementsAre(1, 3, 3, 5, 6));
 }
 
-TEST(Click, KeepsKAndYyyAcrossModes) {
+TEST(Click, KeepsTheDelayAndTheLastDragHeightAcrossModes) {
   AnimationState s;
   apply_click(s);
   ASSERT_TRUE(apply_mouse_move(s, 1.0f, 8.5f));
   apply_click(s);
-  EXPECT_EQ(s.k, LooseNumber{std::int32_t{10000}});
+  EXPECT_EQ(s.delay, LooseNumber{std::int32_t{10000}});
   apply_click(s);
   ASSERT_TRUE(apply_mouse_move(s, 1.0f, 8.0f));  // compares against the Y kept from before
-  EXPECT_EQ(s.n, kStepBack);
+  EXPECT_EQ(s.command, kStepBack);
 }
 
 TEST(DoubleClick, ArrivesAfterAClickAndEndsTheProgram) {
@@ -243,7 +215,7 @@ TEST(DoubleClick, ArrivesAfterAClickAndEndsTheProgram) {
     w.double_click();
   });
   EXPECT_EQ(viewer.run(), 0);
-  EXPECT_EQ(viewer.window.state().nm, 1);
+  EXPECT_EQ(viewer.window.state().mouse_mode, MouseMode::drag);
   EXPECT_THAT(std::vector<std::string>(viewer.host.log().end() - 2, viewer.host.log().end()),
               ElementsAre("clear", "end"));
 }

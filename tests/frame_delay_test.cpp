@@ -1,4 +1,4 @@
-// The iteration count of the frame wait for every kind of k.
+// The iteration count of the frame wait for every kind of delay.
 
 #include "engine/frame_delay.hpp"
 
@@ -40,15 +40,15 @@ TEST(IdleIterations, HugeFloatsStayFiniteAndOrdered) {
 }
 
 TEST(LooseNumber, HoldsTheKindStoredLast) {
-  LooseNumber k;
-  EXPECT_FALSE(k.holds_float());
-  EXPECT_EQ(k.value(), 0.0);
-  k = 2.5f;
-  EXPECT_TRUE(k.holds_float());
-  EXPECT_EQ(k.value(), 2.5);
-  k = std::int32_t{10000};
-  EXPECT_FALSE(k.holds_float());
-  EXPECT_EQ(k.value(), 10000.0);
+  LooseNumber delay;
+  EXPECT_FALSE(delay.holds_float());
+  EXPECT_EQ(delay.value(), 0.0);
+  delay = 2.5f;
+  EXPECT_TRUE(delay.holds_float());
+  EXPECT_EQ(delay.value(), 2.5);
+  delay = std::int32_t{10000};
+  EXPECT_FALSE(delay.holds_float());
+  EXPECT_EQ(delay.value(), 10000.0);
   EXPECT_NE(LooseNumber{0.0f}, LooseNumber{std::int32_t{0}});
 }
 

@@ -6,12 +6,16 @@
 
 #include <string>
 
+#include "frames/picture.hpp"
+
 namespace nuv::engine {
 namespace {
 
+using frames::kFrameCount;
+
 struct RunState {
   const char* name;
-  int n, m, mm;
+  int command, running_backward, commanded_forward;
 };
 constexpr RunState kStopped{"stopped", 0, 0, 0};
 constexpr RunState kStartupRun{"forward (start-up)", 1, 0, 0};
@@ -51,73 +55,70 @@ constexpr NetEffect kNetEffects[] = {
 
 AnimationState in_state(RunState run, int frame, int command) {
   AnimationState s;
-  s.l = frame;
-  s.n = command != 0 ? command : run.n;
-  s.m = run.m;
-  s.mm = run.mm;
+  s.frame = frame;
+  s.command = command != 0 ? command : run.command;
+  s.running_backward = run.running_backward;
+  s.commanded_forward = run.commanded_forward;
   return s;
 }
 
 TEST(Step, NetEffectOfOneCycleFromEveryFrame) {
   for (const NetEffect& effect : kNetEffects) {
-    for (int frame = 0; frame < kFrameSlots; ++frame) {
+    for (int frame = 0; frame < kFrameCount; ++frame) {
       const AnimationState after = step(in_state(effect.before, frame, effect.command));
       SCOPED_TRACE(std::string(effect.before.name) + ", command " + std::to_string(effect.command) +
                    ", frame " + std::to_string(frame));
-      EXPECT_EQ(after.l, (frame + effect.frame_change + kFrameSlots) % kFrameSlots);
-      EXPECT_EQ(after.n, effect.after.n);
-      EXPECT_EQ(after.m, effect.after.m);
-      EXPECT_EQ(after.mm, effect.after.mm);
+      EXPECT_EQ(after.frame, (frame + effect.frame_change + kFrameCount) % kFrameCount);
+      EXPECT_EQ(after.command, effect.after.command);
+      EXPECT_EQ(after.running_backward, effect.after.running_backward);
+      EXPECT_EQ(after.commanded_forward, effect.after.commanded_forward);
     }
   }
 }
 
 TEST(Step, WrapsAroundAtBothEnds) {
-  EXPECT_EQ(step(in_state(kStartupRun, 17, 0)).l, 0);
-  EXPECT_EQ(step(in_state(kBackwardRun, 0, 0)).l, 17);
-  EXPECT_EQ(step(in_state(kStartupRun, 0, -1)).l, 16);
-  EXPECT_EQ(step(in_state(kStartupRun, 17, 3)).l, 1);
-  EXPECT_EQ(step(in_state(kStartupRun, 16, 3)).l, 0);
-  EXPECT_EQ(step(in_state(kStopped, 0, -2)).l, 17);
-  EXPECT_EQ(step(in_state(kStopped, 17, 2)).l, 0);
+  EXPECT_EQ(step(in_state(kStartupRun, 17, 0)).frame, 0);
+  EXPECT_EQ(step(in_state(kBackwardRun, 0, 0)).frame, 17);
+  EXPECT_EQ(step(in_state(kStartupRun, 0, -1)).frame, 16);
+  EXPECT_EQ(step(in_state(kStartupRun, 17, 3)).frame, 1);
+  EXPECT_EQ(step(in_state(kStartupRun, 16, 3)).frame, 0);
+  EXPECT_EQ(step(in_state(kStopped, 0, -2)).frame, 17);
+  EXPECT_EQ(step(in_state(kStopped, 17, 2)).frame, 0);
 }
 
 TEST(Step, StartingValuesAdvanceOneFrameEachCycle) {
   AnimationState s;
-  s.n = kRunning;
+  s.command = kRunning;
   for (int cycle = 1; cycle <= 40; ++cycle) {
     s = step(s);
-    EXPECT_EQ(s.l, cycle % kFrameSlots);
+    EXPECT_EQ(s.frame, cycle % kFrameCount);
   }
 }
 
 TEST(Step, StoppedStateChangesNothing) {
-  for (int frame = 0; frame < kFrameSlots; ++frame) {
+  for (int frame = 0; frame < kFrameCount; ++frame) {
     AnimationState s;
-    s.l = frame;
-    s.k = 1234.5f;
-    s.nm = 1;
-    s.yyy = 3.5f;
-    s.n1 = -1;
+    s.frame = frame;
+    s.delay = 1234.5f;
+    s.mouse_mode = MouseMode::drag;
+    s.last_drag_y = 3.5f;
+    s.saved_run.command = kRunBackward;
     EXPECT_EQ(step(s), s);
   }
 }
 
 TEST(Step, LeavesTheOtherFieldsAlone) {
   AnimationState s = in_state(kCommandedRun, 5, -1);
-  s.k = 10000;
-  s.nm = 1;
-  s.yyy = 7.25f;
-  s.n1 = 3;
-  s.mm1 = 1;
-  s.m1 = 0;
+  s.delay = 10000;
+  s.mouse_mode = MouseMode::drag;
+  s.last_drag_y = 7.25f;
+  s.saved_run = {kRunForward, 0, 1};
   const AnimationState after = step(s);
-  EXPECT_EQ(after.k, s.k);
-  EXPECT_EQ(after.nm, 1);
-  EXPECT_EQ(after.yyy, 7.25f);
-  EXPECT_EQ(after.n1, 3);
-  EXPECT_EQ(after.mm1, 1);
-  EXPECT_EQ(after.hl, 0);
+  EXPECT_EQ(after.delay, s.delay);
+  EXPECT_EQ(after.mouse_mode, MouseMode::drag);
+  EXPECT_EQ(after.last_drag_y, 7.25f);
+  EXPECT_EQ(after.saved_run, s.saved_run);
+  EXPECT_EQ(after.frame_bank, 0);
 }
 
 }  // namespace

@@ -1,11 +1,12 @@
 #pragma once
-// The window object NUV: owns the animation state and the frame table, runs the frame cycle
-// and turns input into commands.
+// The viewer's window object: owns the animation state and the frame table, runs the frame
+// cycle and turns input into commands.
 
 #include <array>
 
 #include "engine/animation_state.hpp"
 #include "engine/frame_delay.hpp"
+#include "frames/picture.hpp"
 #include "host/host.hpp"
 
 namespace nuv::engine {
@@ -13,29 +14,29 @@ namespace nuv::engine {
 // The delay at start-up: about one frame a second.
 inline constexpr std::int32_t kStartDelay = 1000000;
 
-class NUV final : public host::WindowEvents {
+class ViewerWindow final : public host::WindowEvents {
  public:
-  NUV(host::Host& host, Clock& clock) : host_(host), clock_(clock) {}
+  ViewerWindow(host::Host& host, Clock& clock) : host_(host), clock_(clock) {}
 
   // Loads the frame table, sets the starting values, then steps, shows and waits forever.
   [[noreturn]] void activate() override;
   void key_press(std::int16_t code) override;
   void mouse_move(std::int16_t button, std::int16_t shift, float x, float y) override;
   void click() override;
-  void double_click() override;
+  [[noreturn]] void double_click() override;
 
   const AnimationState& state() const { return state_; }
 
  private:
   void load_frames();
   void run_cycle();
-  void FrameDelay();
-  void clear_and_end();  // does not return: ending the program unwinds to the host
+  void wait_after_frame();
+  [[noreturn]] void clear_and_end();
 
   host::Host& host_;
   Clock& clock_;
   AnimationState state_;
-  std::array<host::PictureRef, kFrameSlots> pics;
+  std::array<host::PictureRef, frames::kFrameCount> frame_table_;
 };
 
 }  // namespace nuv::engine
