@@ -22,6 +22,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using nuv::frames::image_control_name;
 using nuv::frames::Picture;
 
 void write_file(const fs::path& path, std::span<const char> bytes) {
@@ -44,9 +45,9 @@ void bake(const fs::path& out) {
   const std::vector<Picture> frames = nuv::frames::draw_all_frames();
   std::vector<std::vector<std::uint8_t>> records;
   for (std::size_t i = 0; i < frames.size(); ++i) {
-    const int number = static_cast<int>(i) + 1;
+    const int number = nuv::frames::image_number_of_slot(static_cast<int>(i));
     records.push_back(nuv::frames::encode_picture_record(frames[i]));
-    write_file(out / "records" / ("Image" + std::to_string(number) + ".rec"), records.back());
+    write_file(out / "records" / (image_control_name(number) + ".rec"), records.back());
     write_file(out / "bitmaps" / ("frame" + two_digits(number) + ".bmp"),
                nuv::frames::plain_bitmap_file(frames[i]));
   }

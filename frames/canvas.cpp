@@ -14,10 +14,7 @@ std::uint8_t palette_index(std::uint32_t pixel) {
   constexpr std::array kUsed{Colour::white, Colour::blue, Colour::red, Colour::black,
                              Colour::green};
   for (Colour colour : kUsed) {
-    const Rgb rgb = rgb_of(colour);
-    if (pixel == (std::uint32_t{rgb.r} << 16 | std::uint32_t{rgb.g} << 8 | rgb.b)) {
-      return index_of(colour);
-    }
+    if (pixel == packed(rgb_of(colour))) return index_of(colour);
   }
   throw std::logic_error("drawing produced a colour outside the frames' five");
 }

@@ -152,7 +152,9 @@ Picture decode_record(std::span<const std::uint8_t> record) {
 std::vector<std::uint8_t> encode_picture_record(const Picture& picture) {
   if (picture.width != kFrameWidth || picture.height != kFrameHeight ||
       picture.pixels.size() != std::size_t{kFrameWidth} * kFrameHeight) {
-    throw std::invalid_argument("encode_picture_record: a frame picture is 304 x 548 pixels");
+    throw std::invalid_argument("encode_picture_record: a frame picture is " +
+                                std::to_string(kFrameWidth) + " x " + std::to_string(kFrameHeight) +
+                                " pixels");
   }
   const std::vector<std::uint8_t> file =
       bitmap_file(picture, BitmapCompression::rle8, encode_rle8(picture));

@@ -29,10 +29,7 @@ void write_png(const RgbImage& image, const std::filesystem::path& path) {
                   cairo_surface_destroy);
   for (int y = 0; y < image.height; ++y) {
     std::uint32_t* row = row_of(surface.get(), y);
-    for (int x = 0; x < image.width; ++x) {
-      const Rgb& rgb = image.at(x, y);
-      row[x] = std::uint32_t{rgb.r} << 16 | std::uint32_t{rgb.g} << 8 | rgb.b;
-    }
+    for (int x = 0; x < image.width; ++x) row[x] = packed(image.at(x, y));
   }
   cairo_surface_mark_dirty(surface.get());
   const cairo_status_t status = cairo_surface_write_to_png(surface.get(), path.c_str());

@@ -8,9 +8,10 @@
 namespace nuv::frames {
 
 std::span<const std::uint8_t> stored_record(int image_number) {
-  if (image_number < 1 || image_number > kFrameCount) {
-    throw std::out_of_range("no image control Image" + std::to_string(image_number) +
-                            "; the stored pictures are Image1 to Image18");
+  if (!is_image_number(image_number)) {
+    throw std::out_of_range("no image control " + image_control_name(image_number) +
+                            "; the stored pictures are " + image_control_name(1) + " to " +
+                            image_control_name(kFrameCount));
   }
   return detail::kStoredRecords[static_cast<std::size_t>(image_number - 1)];
 }

@@ -29,15 +29,15 @@ int FakeHost::start(WindowEvents& window) {
 }
 
 PictureRef FakeHost::image_picture(int image_number) {
-  log_.push_back("read Image" + std::to_string(image_number));
-  if (image_number < 1 || image_number > frames::kFrameCount)
-    runtime_error("Image" + std::to_string(image_number) + " holds no picture");
+  log_.push_back("read " + frames::image_control_name(image_number));
+  if (!frames::is_image_number(image_number))
+    runtime_error(frames::image_control_name(image_number) + " holds no picture");
   return image_controls_[image_number - 1];
 }
 
 void FakeHost::set_picture(PictureRef picture) {
   const int number = image_number_of(picture);
-  log_.push_back("show Image" + std::to_string(number));
+  log_.push_back("show " + frames::image_control_name(number));
   shown_.push_back(number);
 }
 

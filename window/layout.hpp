@@ -12,11 +12,12 @@ inline constexpr std::string_view kCaption = "NUV Principle         Use + - / * 
 inline constexpr int kClientWidth = 307;
 inline constexpr int kClientHeight = 551;
 
-// Picture1 fills the client area's width and reaches 217 pixels below it.
+// Picture1 fills the client area's width and reaches this far below it, out of sight.
+inline constexpr int kPicture1RowsBelowClient = 217;
 struct Rect {
   int x, y, width, height;
 };
-inline constexpr Rect kPicture1Outer{0, 0, 307, 768};
+inline constexpr Rect kPicture1Outer{0, 0, kClientWidth, kClientHeight + kPicture1RowsBelowClient};
 inline constexpr int kPicture1Border = 2;  // sunken three-dimensional border on every side
 inline constexpr Rect kPicture1Inner{
     kPicture1Outer.x + kPicture1Border, kPicture1Outer.y + kPicture1Border,
