@@ -3,15 +3,12 @@
 // speed and in drag mode, and its peak resident memory.
 // Usage: viewer_probe [SECONDS]   (seconds per processor-share window; 20 by default)
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <memory>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -19,7 +16,6 @@
 #include <vector>
 
 #include "tests/window/x_session.hpp"
-#include "window/layout.hpp"
 
 namespace {
 
@@ -31,63 +27,11 @@ double seconds_since(Monotonic::time_point start) {
   return std::chrono::duration<double>(Monotonic::now() - start).count();
 }
 
-// Reads the viewer's window straight from the X server, fast enough to poll every millisecond.
-class ScreenReader {
- public:
-  ScreenReader() : display_(XOpenDisplay(nullptr)) {
-    if (display_ == nullptr) throw std::runtime_error("cannot open the display");
-  }
-  ~ScreenReader() { XCloseDisplay(display_); }
-
-  // The window whose name starts with the caption, or 0 while there is none.
-  Window find_viewer() const {
-    Window root_return, parent, *children = nullptr;
-    unsigned count = 0;
-    XQueryTree(display_, DefaultRootWindow(display_), &root_return, &parent, &children, &count);
-    Window found = 0;
-    for (unsigned i = 0; i < count && found == 0; ++i) {
-      char* name = nullptr;
-      if (XFetchName(display_, children[i], &name) && name != nullptr) {
-        if (std::string(name).rfind("NUV Principle", 0) == 0) found = children[i];
-        XFree(name);
-      }
-    }
-    if (children) XFree(children);
-    return found;
-  }
-
-  // The slot whose frame fills Picture1's inner area, or -1.
-  int shown_slot(Window window) const {
-    const auto& inner = window::kPicture1Inner;
-    XErrorHandler previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-    XImage* image = XGetImage(display_, window, inner.x, inner.y, inner.width,
-                              frames::kFrameHeight, AllPlanes, ZPixmap);
-    XSync(display_, False);
-    XSetErrorHandler(previous);
-    if (image == nullptr) return -1;
-    int found = -1;
-    const auto& frames = testing::stored_frames();
-    for (int slot = 0; slot < frames::kFrameCount && found < 0; ++slot)
-      if (matches(image, frames[slot])) found = slot;
-    XDestroyImage(image);
-    return found;
-  }
-
- private:
-  static bool matches(XImage* image, const frames::Picture& frame) {
-    for (int y = 0; y < frames::kFrameHeight; ++y)
-      for (int x = 0; x < window::kPicture1Inner.width; ++x) {
-        const unsigned long pixel = XGetPixel(image, x, y);
-        const frames::Rgb c = frame.colour_at(x, y);
-        const unsigned long expected = (static_cast<unsigned long>(c.r) << 16) |
-                                       (static_cast<unsigned long>(c.g) << 8) | c.b;
-        if (pixel != expected) return false;
-      }
-    return true;
-  }
-
-  Display* display_;
-};
+// The slot whose frame fills Picture1's inner area, or -1 while no frame can be read.
+int shown_slot(const testing::WindowReader& reader, unsigned long window) {
+  const std::optional<testing::Screenshot> shot = reader.grab(window);
+  return shot ? testing::slot_in(*shot) : -1;
+}
 
 // Processor time (user + system) the process has used, in seconds.
 double cpu_seconds(int pid) {
@@ -115,12 +59,6 @@ double cpu_share(int pid, double seconds) {
   return (cpu_seconds(pid) - before) / seconds_since(start);
 }
 
-void xdotool(const std::vector<std::string>& arguments) {
-  std::vector<std::string> argv{"xdotool"};
-  argv.insert(argv.end(), arguments.begin(), arguments.end());
-  if (testing::run_command(argv).status != 0) throw std::runtime_error("xdotool failed");
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -131,18 +69,18 @@ int main(int argc, char** argv) {
   }
   try {
     testing::XvfbDisplay display;
-    ScreenReader screen;
+    const testing::WindowReader screen;
     const auto started = Monotonic::now();
-    testing::ChildProcess viewer({NUV_VIEWER_PATH});
+    testing::ChildProcess viewer({testing::viewer_path()});
     const int pid = viewer.pid();
 
-    Window window = 0;
+    std::optional<unsigned long> window;
     int slot = -1;
     // Slot 0 is on screen only while the other frames load, a few milliseconds; the first
     // frame seen may already be slot 1.
     while (slot < 0 && seconds_since(started) < 10) {
-      if (window == 0) window = screen.find_viewer();
-      if (window != 0) slot = screen.shown_slot(window);
+      if (!window) window = screen.find_viewer();
+      if (window) slot = shown_slot(screen, *window);
       if (slot < 0) std::this_thread::sleep_for(200us);
     }
     if (slot < 0) throw std::runtime_error("no frame appeared");
@@ -152,7 +90,7 @@ int main(int argc, char** argv) {
     // Frame period at start-up speed, from the moments the picture changes.
     std::vector<double> changes;
     while (changes.size() < 11) {
-      const int shown = screen.shown_slot(window);
+      const int shown = shown_slot(screen, *window);
       if (shown != slot && shown >= 0) {
         changes.push_back(seconds_since(started));
         slot = shown;
@@ -170,15 +108,15 @@ int main(int argc, char** argv) {
                 window_seconds, 100 * cpu_share(pid, window_seconds));
 
     // A click and one movement put the viewer in drag mode with its 10 ms cycle.
-    const std::string id = std::to_string(window);
-    xdotool({"mousemove", "--window", id, "150", "200", "click", "1"});
-    xdotool({"mousemove", "--window", id, "150", "210"});
+    const std::string id = std::to_string(*window);
+    testing::xdotool({"mousemove", "--window", id, "150", "200", "click", "1"});
+    testing::xdotool({"mousemove", "--window", id, "150", "210"});
     std::printf("processor share in drag mode over %.0f s: %.2f %% of one core\n", window_seconds,
                 100 * cpu_share(pid, window_seconds));
     std::printf("peak resident memory: %.1f MB\n",
                 static_cast<double>(peak_resident_kib(pid)) / 1024.0);
 
-    xdotool({"key", "Escape"});
+    testing::xdotool({"key", "Escape"});
     const auto status = viewer.wait_for(5s);
     std::printf("exit status after Escape: %s\n",
                 status ? std::to_string(*status).c_str() : "still running");

@@ -105,7 +105,7 @@ class Controls : public ::testing::Test {
   void press(const std::vector<std::string>& keys) const {
     std::vector<std::string> arguments{"key"};
     arguments.insert(arguments.end(), keys.begin(), keys.end());
-    viewer.xdotool(arguments);
+    xdotool(arguments);
   }
 
   std::vector<std::string> pointer_to(InnerPoint at) const {
@@ -114,8 +114,8 @@ class Controls : public ::testing::Test {
             std::to_string(window::kPicture1Inner.y + at.q)};
   }
 
-  void point_at(InnerPoint at) const { viewer.xdotool(pointer_to(at)); }
-  void click() const { viewer.xdotool({"click", "1"}); }
+  void point_at(InnerPoint at) const { xdotool(pointer_to(at)); }
+  void click() const { xdotool({"click", "1"}); }
 
   // Samples in short stretches until `enough` holds or three seconds pass: a loaded machine slows
   // the viewer and the grabs alike, and then only takes longer to show the same.
@@ -281,7 +281,7 @@ TEST_F(Controls, PointerPositionSetsTheSpeedWhichHoldsAfterThePointerLeaves) {
   EXPECT_GE(changes(), 10) << "near the top-left";
   point_at(kBottomRight);
   EXPECT_GE(changes(), 10) << "at the bottom right";
-  viewer.xdotool({"mousemove", "1023", "767"});
+  xdotool({"mousemove", "1023", "767"});
   EXPECT_GE(changes(), 10) << "with the pointer off the window";
 }
 
@@ -298,7 +298,7 @@ TEST_F(Controls, PointerOverTheBorderOrOffTheWindowLeavesTheSpeed) {
   for (const auto& [x, y] : kPath)
     moves.insert(moves.end(), {"mousemove", "--window", viewer.window_id(), "--", std::to_string(x),
                                std::to_string(y)});
-  viewer.xdotool(moves);
+  xdotool(moves);
   const int next = viewer.wait_for_slot_change(start, 3s);
   ASSERT_EQ(next, wrapped(start + 1));
   EXPECT_EQ(viewer.wait_for_slot_change(next, 500ms), next);
@@ -312,7 +312,7 @@ TEST_F(Controls, DragModeStepsOneFramePerMovementDownOrLevelForwardUpBack) {
   enter.insert(enter.end(), {"click", "1"});
   const std::vector<std::string> first_drag = pointer_to({150, 200});
   enter.insert(enter.end(), first_drag.begin(), first_drag.end());
-  viewer.xdotool(enter);
+  xdotool(enter);
   int shown = viewer.wait_for_slot_change(start, 3s);
   ASSERT_EQ(shown, wrapped(start + 1));
   ASSERT_TRUE(stays_on(shown));
@@ -362,7 +362,7 @@ TEST_F(Controls, DoubleClickEndsWithStatusZero) {
   ASSERT_GE(next_start_up_frame(), 0);
   std::vector<std::string> double_click = pointer_to({150, 300});
   double_click.insert(double_click.end(), {"click", "--repeat", "2", "--delay", "80", "1"});
-  viewer.xdotool(double_click);
+  xdotool(double_click);
   EXPECT_EQ(viewer.process().wait_for(5s), 0);
 }
 
@@ -372,7 +372,7 @@ TEST_F(Controls, TwoSlowClicksWithinOneFrameAreTwoClicks) {
   // made 650 ms apart: beyond the double-click time, so the mode toggles twice and nothing ends.
   std::vector<std::string> two_clicks = pointer_to({150, 300});
   two_clicks.insert(two_clicks.end(), {"click", "1", "sleep", "0.65", "click", "1"});
-  viewer.xdotool(two_clicks);
+  xdotool(two_clicks);
   EXPECT_FALSE(viewer.process().wait_for(1500ms).has_value());
   EXPECT_TRUE(runs(kForward, run())) << "back in speed mode, the start-up run goes on";
 }

@@ -34,7 +34,7 @@ std::string key_burst(std::size_t length) {
 }
 
 void run_flat_out(const Viewer& viewer) {
-  viewer.xdotool({"mousemove", "--window", viewer.window_id(), kNearTopLeft, kNearTopLeft});
+  xdotool({"mousemove", "--window", viewer.window_id(), kNearTopLeft, kNearTopLeft});
 }
 
 // Whether the picture changes several times within a moment, as it does only when a run goes
@@ -65,20 +65,20 @@ TEST(KeyFlood, AThousandKeysAtOnceLeaveTheViewerSteerable) {
   // At the start-up speed the viewer looks at input once a second, so the flood piles up in
   // its queue and a whole pump pass has to work through it.
   // It ends with "+", so once it has been worked through a run goes on at the pointer's speed.
-  viewer.xdotool({"type", "--delay", "0", key_burst(1000) + "+"});
+  xdotool({"type", "--delay", "0", key_burst(1000) + "+"});
   ASSERT_TRUE(viewer.process().running());
 
   run_flat_out(viewer);
   ASSERT_TRUE(runs_fast(viewer)) << "no fast run after the flood";
-  viewer.xdotool({"key", "asterisk"});  // stops a run, or steps when already stopped
+  xdotool({"key", "asterisk"});  // stops a run, or steps when already stopped
   const int stopped_at = settled_slot(viewer);
   ASSERT_GE(stopped_at, 0) << "the picture did not come to rest after a stop";
-  viewer.xdotool({"key", "asterisk"});
+  xdotool({"key", "asterisk"});
   EXPECT_EQ(settled_slot(viewer), (stopped_at + 1) % frames::kFrameCount);
-  viewer.xdotool({"key", "slash"});
+  xdotool({"key", "slash"});
   EXPECT_EQ(settled_slot(viewer), stopped_at);
 
-  viewer.xdotool({"key", "Escape"});
+  xdotool({"key", "Escape"});
   EXPECT_EQ(viewer.process().wait_for(5s), 0);
 }
 

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
+#include <string_view>
 #include <thread>
 
 #include "frames/picture_record.hpp"
@@ -68,44 +69,69 @@ std::uint8_t channel(unsigned long pixel, unsigned long mask) {
   return static_cast<std::uint8_t>((pixel & mask) >> std::countr_zero(mask));
 }
 
-// A connection of its own to the X server that reads the viewer's client area in a few
-// milliseconds, where spawning import takes tens of them.
-class WindowGrabber {
- public:
-  explicit WindowGrabber(const std::string& window_id)
-      : display_(XOpenDisplay(nullptr)), window_(std::stoul(window_id)) {
-    if (display_ == nullptr) throw std::runtime_error("cannot open the display");
+// The caption as an xdotool search pattern: the whole name, its special characters escaped.
+std::string caption_pattern() {
+  std::string pattern = "^";
+  for (const char c : window::kCaption) {
+    if (std::string_view(".+*?^$()[]{}|\\").find(c) != std::string_view::npos) pattern += '\\';
+    pattern += c;
   }
-  ~WindowGrabber() { XCloseDisplay(display_); }
-  WindowGrabber(const WindowGrabber&) = delete;
-  WindowGrabber& operator=(const WindowGrabber&) = delete;
-
-  Screenshot grab() const {
-    // A window that has gone away is reported as a failed grab, not by Xlib ending the process.
-    const XErrorHandler previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-    const std::unique_ptr<XImage, ImageDestroyer> image(XGetImage(
-        display_, window_, 0, 0, window::kClientWidth, window::kClientHeight, AllPlanes, ZPixmap));
-    XSetErrorHandler(previous);
-    if (!image) throw std::runtime_error("cannot read the viewer's window");
-    Screenshot shot{window::kClientWidth, window::kClientHeight, {}};
-    shot.rgb.resize(static_cast<std::size_t>(shot.width) * shot.height * 3);
-    auto out = shot.rgb.begin();
-    for (int y = 0; y < shot.height; ++y)
-      for (int x = 0; x < shot.width; ++x) {
-        const unsigned long pixel = XGetPixel(image.get(), x, y);
-        *out++ = channel(pixel, image->red_mask);
-        *out++ = channel(pixel, image->green_mask);
-        *out++ = channel(pixel, image->blue_mask);
-      }
-    return shot;
-  }
-
- private:
-  Display* display_;
-  ::Window window_;
-};
+  return pattern + "$";
+}
 
 }  // namespace
+
+struct WindowReader::Connection {
+  Display* display = XOpenDisplay(nullptr);
+  ~Connection() {
+    if (display != nullptr) XCloseDisplay(display);
+  }
+};
+
+WindowReader::WindowReader() : connection_(std::make_unique<Connection>()) {
+  if (connection_->display == nullptr) throw std::runtime_error("cannot open the display");
+}
+
+WindowReader::~WindowReader() = default;
+
+std::optional<unsigned long> WindowReader::find_viewer() const {
+  Display* display = connection_->display;
+  ::Window root = 0, parent = 0, *children = nullptr;
+  unsigned count = 0;
+  XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+  std::optional<unsigned long> found;
+  for (unsigned i = 0; i < count && !found; ++i) {
+    char* name = nullptr;
+    if (XFetchName(display, children[i], &name) && name != nullptr) {
+      if (window::kCaption == name) found = children[i];
+      XFree(name);
+    }
+  }
+  if (children != nullptr) XFree(children);
+  return found;
+}
+
+std::optional<Screenshot> WindowReader::grab(unsigned long window) const {
+  Display* display = connection_->display;
+  // A window that has gone away is reported as a failed grab, not by Xlib ending the process.
+  const XErrorHandler previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+  const std::unique_ptr<XImage, ImageDestroyer> image(XGetImage(
+      display, window, 0, 0, window::kClientWidth, window::kClientHeight, AllPlanes, ZPixmap));
+  XSync(display, False);
+  XSetErrorHandler(previous);
+  if (!image) return std::nullopt;
+  Screenshot shot{window::kClientWidth, window::kClientHeight, {}};
+  shot.rgb.resize(static_cast<std::size_t>(shot.width) * shot.height * 3);
+  auto out = shot.rgb.begin();
+  for (int y = 0; y < shot.height; ++y)
+    for (int x = 0; x < shot.width; ++x) {
+      const unsigned long pixel = XGetPixel(image.get(), x, y);
+      *out++ = channel(pixel, image->red_mask);
+      *out++ = channel(pixel, image->green_mask);
+      *out++ = channel(pixel, image->blue_mask);
+    }
+  return shot;
+}
 
 CommandResult run_command(const std::vector<std::string>& argv) {
   int pipe_fds[2];
@@ -119,6 +145,12 @@ CommandResult run_command(const std::vector<std::string>& argv) {
   waitpid(pid, &status, 0);
   result.status = exit_status(status);
   return result;
+}
+
+void xdotool(const std::vector<std::string>& arguments) {
+  std::vector<std::string> argv{"xdotool"};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  if (run_command(argv).status != 0) throw std::runtime_error("xdotool failed");
 }
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::string& error_path)
@@ -183,7 +215,7 @@ void XvfbDisplay::kill_server() {
 
 Viewer::Viewer(const std::string& error_path) : process_({NUV_VIEWER_PATH}, error_path) {
   const CommandResult found = run_command({"timeout", "20", "xdotool", "search", "--sync",
-                                           "--onlyvisible", "--name", "^NUV Principle"});
+                                           "--onlyvisible", "--name", caption_pattern()});
   if (found.status != 0) throw std::runtime_error("the viewer's window did not appear");
   window_id_ = found.output.substr(0, found.output.find('\n'));
 }
@@ -219,23 +251,23 @@ int Viewer::shown_slot() const {
 // Grabbing in-process rather than through import sees a change within milliseconds, which
 // leaves nearly all of a start-up frame's second for sending input before the next pump pass.
 int Viewer::wait_for_slot_change(int slot, std::chrono::milliseconds timeout) const {
-  const WindowGrabber grabber(window_id_);
+  const WindowReader reader;
   const auto deadline = std::chrono::steady_clock::now() + timeout;
-  int shown = slot_in(grabber.grab());
+  int shown = slot_read_by(reader);
   while (shown == slot && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(10ms);
-    shown = slot_in(grabber.grab());
+    shown = slot_read_by(reader);
   }
   return shown;
 }
 
 std::vector<SlotSample> Viewer::sample_slots(std::chrono::milliseconds span) const {
-  const WindowGrabber grabber(window_id_);
+  const WindowReader reader;
   std::vector<SlotSample> samples;
   const auto end = std::chrono::steady_clock::now() + span;
   for (auto now = std::chrono::steady_clock::now(); now < end;
        now = std::chrono::steady_clock::now())
-    samples.push_back({now, slot_in(grabber.grab())});
+    samples.push_back({now, slot_read_by(reader)});
   return samples;
 }
 
@@ -243,12 +275,12 @@ std::vector<SlotSample> Viewer::sample_slots(std::chrono::milliseconds span) con
 int Viewer::wait_until_still(std::chrono::milliseconds quiet,
                              std::chrono::milliseconds timeout) const {
   constexpr int kFewestGrabs = 10;
-  const WindowGrabber grabber(window_id_);
+  const WindowReader reader;
   const auto deadline = std::chrono::steady_clock::now() + timeout;
-  SlotSample since{std::chrono::steady_clock::now(), slot_in(grabber.grab())};
+  SlotSample since{std::chrono::steady_clock::now(), slot_read_by(reader)};
   int grabs = 1;
   while (std::chrono::steady_clock::now() < deadline) {
-    const SlotSample sample{std::chrono::steady_clock::now(), slot_in(grabber.grab())};
+    const SlotSample sample{std::chrono::steady_clock::now(), slot_read_by(reader)};
     if (sample.slot != since.slot || sample.slot < 0) {
       since = sample;
       grabs = 1;
@@ -259,10 +291,10 @@ int Viewer::wait_until_still(std::chrono::milliseconds quiet,
   return -1;
 }
 
-void Viewer::xdotool(const std::vector<std::string>& arguments) const {
-  std::vector<std::string> argv{"xdotool"};
-  argv.insert(argv.end(), arguments.begin(), arguments.end());
-  if (run_command(argv).status != 0) throw std::runtime_error("xdotool failed");
+int Viewer::slot_read_by(const WindowReader& reader) const {
+  const std::optional<Screenshot> shot = reader.grab(std::stoul(window_id_));
+  if (!shot) throw std::runtime_error("cannot read the viewer's window");
+  return slot_in(*shot);
 }
 
 // The message a window manager sends when the user presses the close button.
@@ -289,7 +321,7 @@ const std::array<frames::Picture, frames::kFrameCount>& stored_frames() {
     std::array<frames::Picture, frames::kFrameCount> decoded;
     for (int number = 1; number <= frames::kFrameCount; ++number)
       decoded[number - 1] = frames::decode_picture_record(frames::stored_record(number),
-                                                          "Image" + std::to_string(number));
+                                                          frames::image_control_name(number));
     return decoded;
   }();
   return frames;

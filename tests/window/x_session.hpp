@@ -5,6 +5,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +21,9 @@ struct CommandResult {
 
 // Runs a program to completion and collects its standard output.
 CommandResult run_command(const std::vector<std::string>& argv);
+
+// Runs xdotool with these arguments; throws if it fails.
+void xdotool(const std::vector<std::string>& arguments);
 
 // A child process, killed when the object goes unless it has been waited for.
 class ChildProcess {
@@ -50,6 +54,25 @@ struct Screenshot {
 // Which of the eighteen frames fills Picture1's inner area in a screenshot, by exact comparison;
 // -1 for none.
 int slot_in(const Screenshot& shot);
+
+// A connection of its own to the X server that reads a window's pixels in a few milliseconds,
+// where spawning import takes tens of them.
+class WindowReader {
+ public:
+  WindowReader();
+  ~WindowReader();
+  WindowReader(const WindowReader&) = delete;
+  WindowReader& operator=(const WindowReader&) = delete;
+
+  // The top-level window that carries the viewer's caption, or nothing while there is none.
+  std::optional<unsigned long> find_viewer() const;
+  // The window's client area, or nothing when the window is gone or not yet its full size.
+  std::optional<Screenshot> grab(unsigned long window) const;
+
+ private:
+  struct Connection;
+  std::unique_ptr<Connection> connection_;
+};
 
 // The slot on screen at one moment.
 struct SlotSample {
@@ -88,12 +111,12 @@ class Viewer {
   std::vector<SlotSample> sample_slots(std::chrono::milliseconds span) const;
   // Samples until one slot has stayed on screen for `quiet`; returns it, or -1 after `timeout`.
   int wait_until_still(std::chrono::milliseconds quiet, std::chrono::milliseconds timeout) const;
-  // Sends xdotool arguments aimed at the viewer's window.
-  void xdotool(const std::vector<std::string>& arguments) const;
   // Asks the window to close, as the title bar's close button does.
   void close() const;
 
  private:
+  int slot_read_by(const WindowReader& reader) const;
+
   ChildProcess process_;
   std::string window_id_;
 };

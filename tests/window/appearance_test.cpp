@@ -23,12 +23,15 @@ TEST_F(RealWindow, CaptionIsExact) {
 
 TEST_F(RealWindow, ClientAreaHasAFixedSize) {
   const CommandResult info = run_command({"xwininfo", "-id", viewer.window_id()});
-  EXPECT_NE(info.output.find("Width: 307\n"), std::string::npos) << info.output;
-  EXPECT_NE(info.output.find("Height: 551\n"), std::string::npos) << info.output;
+  const std::string width = std::to_string(window::kClientWidth);
+  const std::string height = std::to_string(window::kClientHeight);
+  EXPECT_NE(info.output.find("Width: " + width + "\n"), std::string::npos) << info.output;
+  EXPECT_NE(info.output.find("Height: " + height + "\n"), std::string::npos) << info.output;
   // The window manager keeps the size: smallest and largest size are the same.
   const CommandResult hints = run_command({"xprop", "-id", viewer.window_id(), "WM_NORMAL_HINTS"});
-  EXPECT_NE(hints.output.find("minimum size: 307 by 551"), std::string::npos) << hints.output;
-  EXPECT_NE(hints.output.find("maximum size: 307 by 551"), std::string::npos) << hints.output;
+  const std::string size = width + " by " + height;
+  EXPECT_NE(hints.output.find("minimum size: " + size), std::string::npos) << hints.output;
+  EXPECT_NE(hints.output.find("maximum size: " + size), std::string::npos) << hints.output;
 }
 
 TEST_F(RealWindow, CarriesTheApplicationIcon) {
