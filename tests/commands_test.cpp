@@ -32,7 +32,9 @@ TEST(KeyCommand, EveryCommandCharacter) {
 TEST(KeyCommand, OtherCharactersAreIgnored) {
   for (const std::int16_t code : {'a', 'Z', '0', '9', '=', '_', '<', '>', '\r', '\b', '\t', '\0'})
     EXPECT_EQ(key_command(code), std::nullopt) << "code " << code;
-  for (const int code : {-1, -32768, 128, 0x2212 /* minus sign */, 32767})
+  // Wider codes whose low byte is a command character must not match by it.
+  for (const int code :
+       {-1, -32768, 128, 0x2212 /* minus sign */, 32767, 0x100 + '+', 0x7F00 + '/'})
     EXPECT_EQ(key_command(static_cast<std::int16_t>(code)), std::nullopt) << "code " << code;
 }
 
@@ -125,6 +127,22 @@ TEST(SpeedMode, BottomRightVisiblePixelGivesAbout9526) {
   EXPECT_EQ(s.delay.value(), static_cast<double>(corner.x * 30.0f * corner.y));
 }
 
+// Positions whose product, rounded once from double precision, differs from the product of
+// floats rounded at each step; at (179, 333) the difference changes the wait by one iteration.
+TEST(SpeedMode, ProductIsRoundedToSinglePrecisionAtEachStep) {
+  const struct {
+    int p, q;
+    float delay;
+  } kPinned[] = {{179, 333, 3431.0f}, {302, 400, 0x1.b294a6p+12f}, {151, 400, 0x1.b294a6p+11f}};
+  for (const auto& pinned : kPinned) {
+    const window::Point at = window::to_scale(pinned.p, pinned.q);
+    AnimationState s;
+    ASSERT_TRUE(apply_mouse_move(s, at.x, at.y));
+    EXPECT_EQ(s.delay, LooseNumber{pinned.delay}) << "pixel " << pinned.p << ", " << pinned.q;
+  }
+  EXPECT_EQ(idle_iterations(3431.0f), 3432);
+}
+
 TEST(SpeedMode, NonFiniteProductIsARunTimeError) {
   const float huge = std::numeric_limits<float>::max();
   for (const auto& [x, y] : {std::pair{huge, 2.0f}, std::pair{std::nanf(""), 1.0f},
@@ -182,6 +200,20 @@ TEST(Click, TwoClicksRestoreTheRunWhateverCameBetween) {
   EXPECT_THAT(viewer.cycle_slots(), ElementsAre(1, 17, 16, 16, 15, 14, 13));
   EXPECT_EQ(viewer.window.state().running_backward, 1);
   EXPECT_EQ(viewer.window.state().mouse_mode, MouseMode::speed);
+}
+
+TEST(Click, SecondClickRestoresTheForwardCommandSoAStepFreezesTheRun) {
+  Viewer viewer(6);
+  viewer.keys_after_cycle(1, "+");
+  viewer.after_cycle(2, [](WindowEvents& w) {
+    w.click();
+    w.mouse_move(0, 0, 1.0f, 1.0f);
+  });
+  viewer.after_cycle(3, [](WindowEvents& w) { w.click(); });
+  viewer.keys_after_cycle(4, "*");
+  viewer.run();
+  // "+" moves two, the drag step freezes, the restored run moves one, "*" freezes it.
+  EXPECT_THAT(viewer.cycle_slots(), ElementsAre(1, 3, 3, 4, 4, 4));
 }
 
 TEST(Click, CommandPendingAtTheFirstClickIsActedOnAgain) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <optional>
 
 namespace nuv::engine {
 namespace {
@@ -37,6 +38,28 @@ TEST(IdleIterations, HugeFloatsStayFiniteAndOrdered) {
   const std::int64_t huge = idle_iterations(3e38f);
   EXPECT_GT(huge, idle_iterations(std::numeric_limits<std::int32_t>::max()));
   EXPECT_GT(huge, 0);
+}
+
+// The steady clock hands all but the last kSpinMargin of a wait to the idler, and spins the rest
+// even when the idler returns at once.
+TEST(SteadyClock, IdlesForTheBulkAndSpinsOnlyTheLastStretch) {
+  using namespace std::chrono;
+  std::optional<steady_clock::time_point> idled_until;
+  SteadyClock clock([&](steady_clock::time_point deadline) { idled_until = deadline; });
+
+  for (const microseconds short_wait : {microseconds{0}, kSpinMargin}) {
+    clock.wait(short_wait);
+    EXPECT_FALSE(idled_until) << short_wait.count() << " us is spun whole";
+  }
+
+  const microseconds wait = kSpinMargin + microseconds{800};
+  const auto start = steady_clock::now();
+  clock.wait(wait);
+  const auto end = steady_clock::now();
+  ASSERT_TRUE(idled_until);
+  EXPECT_GE(*idled_until, start + wait - kSpinMargin);
+  EXPECT_LE(*idled_until, end - kSpinMargin);
+  EXPECT_GE(end - start, wait);
 }
 
 TEST(LooseNumber, HoldsTheKindStoredLast) {

@@ -131,6 +131,13 @@ TEST(PictureRecord, RejectsAbsurdSizes) {
   expect_error(bad, {"image file size 100 leaves no room"});
 }
 
+// The smallest file holds the headers, the colour table and an end-of-bitmap code alone.
+TEST(PictureRecord, SmallestLegalRecordIsTheHeadersAndAnEndOfBitmap) {
+  const Picture blank = decode_picture_record(record_around({0, 1}), "Image7");
+  EXPECT_EQ(blank.pixels, Bytes(std::size_t{kFrameWidth} * kFrameHeight, 0));
+  expect_error(record_around({}), {"image file size 1078 leaves no room"});
+}
+
 TEST(PictureRecord, NamesTheControlAndTheRowForStreamFaults) {
   expect_error(record_around({255, 15, 50, 15, 0, 1}),
                {"RLE8 stream has a run of 50 pixels at column 255 in row 1 from the bottom"});

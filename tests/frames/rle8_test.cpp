@@ -50,6 +50,12 @@ TEST(Rle8Decode, LeavesPixelsThatSkipsShortRowsAndAnEarlyEndPassOver) {
   EXPECT_EQ(decoded.codes.position_skips, 1);
 }
 
+TEST(Rle8Decode, PositionSkipMayReachTheRowsEndAndTheTopRow) {
+  const Decoded decoded = decode({0, 2, 4, 1, 0, 1}, 4, 2);
+  EXPECT_EQ(decoded.pixels, Bytes(8, kUntouched));
+  EXPECT_EQ(decoded.codes.position_skips, 1);
+}
+
 TEST(Rle8Decode, AcceptsAnEndOfRowAfterTheTopRowBeforeTheEndOfBitmap) {
   const Decoded decoded = decode({2, 1, 0, 0, 2, 1, 0, 0, 0, 1}, 2, 2);
   EXPECT_EQ(decoded.pixels, (Bytes{1, 1, 1, 1}));
