@@ -17,7 +17,8 @@ constexpr std::array<int, kFrameCount> kCrownRows{29,  31,  38,  49,  67, 89, 11
 
 void check_frame_number(int frame) {
   if (frame < 1 || frame > kFrameCount) {
-    throw std::out_of_range("no frame " + std::to_string(frame) + "; frames run from 1 to 18");
+    throw std::out_of_range("no frame " + std::to_string(frame) + "; frames run from 1 to " +
+                            std::to_string(kFrameCount));
   }
 }
 
@@ -25,7 +26,8 @@ void check_frame_number(int frame) {
 
 double crank_angle(int frame) {
   check_frame_number(frame);
-  return (frame - 1) * 20 * kDegree;
+  constexpr double kDegreesPerFrame = 360.0 / kFrameCount;
+  return (frame - 1) * kDegreesPerFrame * kDegree;
 }
 
 Point crank_pin_centre(double angle) {
