@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# Mutation test of the unit tests: injects small, realistic faults into the engine, the picture
+# codec, the mechanism's geometry and the window description, one at a time, rebuilds the unit
+# tests and reports which faults they catch. The sources are put back after each fault, and on
+# any exit.
+# Usage: scripts/mutate.sh [BUILD_DIR]   (build-mutate by default)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build-mutate}
+
+# One fault a line: file, then the text to replace, then its replacement or "(deleted)",
+# separated by " => ". The text must occur exactly once in the file.
+faults=$(cat <<'EOF'
+engine/step.cpp => kOneFrameBack = kFrameCount - 1; => kOneFrameBack = kFrameCount - 2;
+engine/step.cpp => kOneFrameBack + s.running_backward + s.commanded_forward => kOneFrameBack + s.running_backward
+engine/step.cpp => kOneFrameForward - s.running_backward - s.commanded_forward => kOneFrameForward - s.commanded_forward
+engine/step.cpp => s.command == kRunning && s.running_backward == 0 => s.command == kRunning
+engine/step.cpp => (frame + frames) % kFrameCount => (frame + frames) % (kFrameCount - 1)
+engine/step.cpp => s.commanded_forward = 1; => s.commanded_forward = 0;
+engine/step.cpp => if (s.running_backward == 1) => if (s.running_backward == 0)
+engine/step.cpp => if (s.command == kStepBack) => if (s.command == kStepForward)
+engine/mouse.cpp => y >= s.last_drag_y => y > s.last_drag_y
+engine/mouse.cpp => s.last_drag_y = y; => (deleted)
+engine/mouse.cpp => s.commanded_forward = s.saved_run.commanded_forward; => (deleted)
+engine/mouse.cpp => x * kSpeedFactor * y; => static_cast<float>(double{x} * kSpeedFactor * y);
+engine/mouse.cpp => if (!std::isfinite(product)) return false; => (deleted)
+engine/mouse.cpp => s.delay = kDragDelay; => (deleted)
+engine/keyboard.cpp => code < 0 || code > kLastAscii => code < 0
+engine/keyboard.cpp => {"* .", kStepForward} => {"*.", kStepForward}
+engine/frame_delay.cpp => if (!(limit >= 0)) => if (!(limit > 0))
+engine/frame_delay.cpp => std::min(limit, kLongest))) + 1; => std::min(limit, kLongest)));
+engine/frame_delay.cpp => idle_until_(deadline - kSpinMargin) => idle_until_(deadline)
+engine/frame_delay.cpp => if (duration > kSpinMargin) => if (duration >= kSpinMargin)
+engine/viewer_window.cpp => slot < kFrameCount; ++slot => slot < kFrameCount - 1; ++slot
+engine/viewer_window.cpp => slot < 0 || slot >= kFrameCount => slot < 0 || slot > kFrameCount
+engine/viewer_window.cpp => state_.delay = kStartDelay; => (deleted)
+engine/viewer_window.cpp => host_.clear_window(); => (deleted)
+frames/rle8.cpp => column_ + right > width_ => column_ + right >= width_
+frames/rle8.cpp => row_ + up >= height_ => row_ + up > height_
+frames/rle8.cpp => static_cast<std::size_t>(count + count % 2) => static_cast<std::size_t>(count)
+frames/rle8.cpp => if (column_ + count > width_) => if (column_ + count >= width_)
+frames/rle8.cpp => if (row_ >= height_) fail("closes => if (row_ > height_) fail("closes
+frames/rle8.cpp => pixels % 2 == 0 && size < shortest[end] => pixels % 2 == 0 && size <= shortest[end]
+frames/rle8.cpp => constexpr int kMaxCount = 255; => constexpr int kMaxCount = 256;
+frames/picture_record.cpp => if (file_size < kSmallestFile) => if (file_size <= kSmallestFile)
+frames/picture_record.cpp => kSmallestFile = kPixelDataOffset + 2; => kSmallestFile = kPixelDataOffset;
+frames/picture_record.cpp => std::uint64_t{file_size} + 8 != length => std::uint64_t{file_size} + 4 != length
+frames/picture_record.cpp => if (bgr0[3] != 0) => if (bgr0[3] > 7)
+frames/picture_record.cpp => palette[entry] = {bgr0[2], bgr0[1], bgr0[0]}; => palette[entry] = {bgr0[0], bgr0[1], bgr0[2]};
+frames/bitmap_file.cpp => out.u16(8);  // bits per pixel => out.u16(4);
+frames/mechanism.cpp => crank_pin.y + std::sqrt => crank_pin.y - std::sqrt
+frames/mechanism.cpp => kMainAxis.y - kCrankRadius => kMainAxis.y + kCrankRadius
+frames/mechanism.cpp => frame > kFrameCount) { => frame > kFrameCount + 1) {
+frames/mechanism.cpp => 161, 155, 138 => 160, 155, 138
+frames/mechanism.cpp => 360.0 / kFrameCount => 360.0 / (kFrameCount - 1)
+window/layout.hpp => kPicture1Border = 2; => kPicture1Border = 1;
+window/layout.hpp => q < kVisibleInnerRows => q <= kVisibleInnerRows
+window/layout.hpp => kScaleHeight = 29.84375f => kScaleHeight = 29.8437f
+window/layout.hpp => static_cast<float>(kPicture1Inner.width) => static_cast<float>(kPicture1Outer.width)
+window/icon.cpp => const int margin = size / 16; => const int margin = size / 8;
+EOF
+)
+
+backup=$(mktemp -d)
+current=""
+restore() {
+  # A fresh time stamp, so that the build compiles the restored file again.
+  if [ -n "$current" ]; then cp "$backup/original" "$current"; fi
+  current=""
+}
+trap 'restore; rm -rf "$backup"' EXIT
+
+cmake -S . -B "$build" -DNUV_BENCH=OFF >/dev/null
+cmake --build "$build" -j2 --target engine_tests frames_tests >/dev/null
+
+unit_tests_pass() {
+  cmake --build "$build" -j2 --target engine_tests frames_tests >/dev/null 2>&1 || return 1
+  timeout 300 "$build/tests/engine_tests" --gtest_brief=1 >/dev/null 2>&1 &&
+    timeout 300 "$build/tests/frames/frames_tests" --gtest_brief=1 >/dev/null 2>&1
+}
+
+total=0
+killed=0
+echo "| # | file | fault | result |"
+echo "|---:|---|---|---|"
+while IFS= read -r line; do
+  file=${line%% => *}
+  rest=${line#* => }
+  original=${rest%% => *}
+  replacement=${rest#* => }
+  [ "$replacement" = "(deleted)" ] && replacement=""
+  cp -p "$file" "$backup/original"
+  current=$file
+  if ! ORIGINAL=$original REPLACEMENT=$replacement perl -0pi -e \
+    '$n = s/\Q$ENV{ORIGINAL}\E/$ENV{REPLACEMENT}/g; die "matched $n times\n" unless $n == 1' \
+    "$file" 2>/dev/null; then
+    restore
+    echo "| - | $file | \`$original\` | not found once; skipped |"
+    continue
+  fi
+  total=$((total + 1))
+  if unit_tests_pass; then
+    result="SURVIVED"
+  else
+    result="killed"
+    killed=$((killed + 1))
+  fi
+  restore
+  echo "| $total | $file | \`$original\` → \`${replacement:-(deleted)}\` | $result |"
+done <<<"$faults"
+
+# Leave the build as the sources are.
+cmake --build "$build" -j2 --target engine_tests frames_tests >/dev/null
+echo
+echo "Killed $killed of $total faults ($((100 * killed / total)) %)."
