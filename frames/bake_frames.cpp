@@ -1,8 +1,10 @@
-// Draws the eighteen frames and writes them into the directory given on the command line:
-//   stored_record_data.cpp   the picture records, compiled into the viewer
-//   records/ImageN.rec       the same records as files, the decoder fuzzer's seeds
-//   bitmaps/frameNN.bmp      each frame as a plain bitmap file
-//   contact_sheet.png        all frames under their numbers
+// Draws the eighteen frames at every zoom and writes them into the directory given on the command
+// line:
+//   stored_record_data.cpp   the picture records at every zoom, compiled into the viewer
+//   records/ImageN.rec       the zoom 1 records as files, the decoder fuzzer's seeds
+//   bitmaps/frameNN.bmp      each zoom 1 frame as a plain bitmap file
+//   sheets/frames.png        all zoom 1 frames under their numbers, the copy kept in docs/
+//   sheets/frames-Zx.png     the same at zoom Z, from 2 up
 
 #include <filesystem>
 #include <fstream>
@@ -18,6 +20,7 @@
 #include "frames/plain_bitmap.hpp"
 #include "frames/png_file.hpp"
 #include "frames/record_source.hpp"
+#include "frames/zoom.hpp"
 
 namespace {
 
@@ -39,20 +42,36 @@ std::string two_digits(int number) {
   return (number < 10 ? "0" : "") + std::to_string(number);
 }
 
-void bake(const fs::path& out) {
+std::string sheet_name(int zoom) {
+  return zoom == 1 ? "frames.png" : "frames-" + std::to_string(zoom) + "x.png";
+}
+
+// The files made for people and for the fuzzer come from the zoom 1 frames only.
+void write_zoom1_files(const fs::path& out, const std::vector<Picture>& frames,
+                       const nuv::frames::ZoomRecordBytes& records) {
   fs::create_directories(out / "records");
   fs::create_directories(out / "bitmaps");
-  const std::vector<Picture> frames = nuv::frames::draw_all_frames();
-  std::vector<std::vector<std::uint8_t>> records;
   for (std::size_t i = 0; i < frames.size(); ++i) {
     const int number = nuv::frames::image_number_of_slot(static_cast<int>(i));
-    records.push_back(nuv::frames::encode_picture_record(frames[i]));
-    write_file(out / "records" / (image_control_name(number) + ".rec"), records.back());
+    write_file(out / "records" / (image_control_name(number) + ".rec"), records[i]);
     write_file(out / "bitmaps" / ("frame" + two_digits(number) + ".bmp"),
                nuv::frames::plain_bitmap_file(frames[i]));
   }
-  write_file(out / "stored_record_data.cpp", nuv::frames::stored_records_source(records));
-  nuv::frames::write_png(nuv::frames::contact_sheet(frames), out / "contact_sheet.png");
+}
+
+void bake(const fs::path& out) {
+  fs::create_directories(out / "sheets");
+  std::vector<nuv::frames::ZoomRecordBytes> records_by_zoom;
+  for (int zoom = 1; zoom <= nuv::frames::kMaxZoom; ++zoom) {
+    const std::vector<Picture> frames = nuv::frames::draw_all_frames(zoom);
+    nuv::frames::ZoomRecordBytes& records = records_by_zoom.emplace_back();
+    for (const Picture& frame : frames)
+      records.push_back(nuv::frames::encode_picture_record(frame));
+    if (zoom == 1) write_zoom1_files(out, frames, records);
+    nuv::frames::write_png(nuv::frames::contact_sheet(frames, zoom),
+                           out / "sheets" / sheet_name(zoom));
+  }
+  write_file(out / "stored_record_data.cpp", nuv::frames::stored_records_source(records_by_zoom));
 }
 
 }  // namespace

@@ -27,14 +27,16 @@ void add_clockwise_arc(cairo_t* cr, const Circle& circle, double from, double to
 
 }  // namespace
 
-Canvas::Canvas(int width, int height)
-    : surface_(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height),
+Canvas::Canvas(int width, int height, int zoom)
+    : surface_(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width * zoom, height * zoom),
                cairo_surface_destroy),
       cairo_(cairo_create(surface_.get()), cairo_destroy) {
   cairo_set_antialias(cr(), CAIRO_ANTIALIAS_NONE);
   cairo_set_line_width(cr(), 1);
   cairo_set_line_cap(cr(), CAIRO_LINE_CAP_SQUARE);
-  cairo_translate(cr(), 0.5, 0.5);
+  // The line width is taken in units when stroking, so it grows with the zoom.
+  cairo_translate(cr(), zoom / 2.0, zoom / 2.0);
+  cairo_scale(cr(), zoom, zoom);
   use(Colour::white);
   cairo_paint(cr());
 }

@@ -12,15 +12,16 @@
 
 namespace nuv::frames {
 
-// A white picture for crisp one-pixel lines: antialiasing off, and whole-number coordinates on
-// pixel centres rather than pixel corners.
+// A white picture for crisp lines one unit wide: antialiasing off, and whole-number coordinates on
+// the centres of units rather than their corners. A unit is `zoom` pixels across, so the picture
+// is `width` x `height` units of `zoom` x `zoom` pixels.
 class Canvas {
  public:
-  Canvas(int width, int height);
+  Canvas(int width, int height, int zoom);
 
   cairo_t* cr() const { return cairo_.get(); }
 
-  // Strokes the current path one pixel wide and clears it.
+  // Strokes the current path one unit wide and clears it.
   void stroke(Colour colour);
 
   // The drawing as palette indices; throws std::logic_error for a colour outside the five.

@@ -10,10 +10,18 @@ namespace {
 constexpr Rgb kSheetBackground{0xC0, 0xC0, 0xC0};
 constexpr Rgb kLabelColour{0x00, 0x00, 0x00};
 constexpr int kColumns = 6;
-constexpr int kMargin = 16;     // round the sheet and between frames
-constexpr int kLabelScale = 4;  // image pixels a font pixel
-constexpr int kLabelGap = 6;    // between a number and its frame
-constexpr int kLabelHeight = kGlyphHeight * kLabelScale + kLabelGap;
+
+// Lengths on a sheet of frames at zoom 1, in pixels; the other zooms multiply them.
+struct SheetSpacing {
+  int margin = 16;      // round the sheet and between frames
+  int label_scale = 4;  // image pixels a font pixel
+  int label_gap = 6;    // between a number and its frame
+
+  SheetSpacing times(int zoom) const {
+    return {margin * zoom, label_scale * zoom, label_gap * zoom};
+  }
+  int label_height() const { return kGlyphHeight * label_scale + label_gap; }
+};
 
 struct SheetCell {
   int left = 0;  // of the frame itself; its number stands above it
@@ -21,11 +29,12 @@ struct SheetCell {
 };
 
 // Where the frame at `index` (0 for frame 1) sits on a sheet of frames of the given size.
-SheetCell sheet_cell(int index, int frame_width, int frame_height) {
+SheetCell sheet_cell(int index, int frame_width, int frame_height, const SheetSpacing& spacing) {
   const int column = index % kColumns;
   const int row = index / kColumns;
-  return {kMargin + column * (frame_width + kMargin),
-          kMargin + row * (kLabelHeight + frame_height + kMargin) + kLabelHeight};
+  return {spacing.margin + column * (frame_width + spacing.margin),
+          spacing.margin + row * (spacing.label_height() + frame_height + spacing.margin) +
+              spacing.label_height()};
 }
 
 void copy_frame(const Picture& frame, SheetCell cell, RgbImage& sheet) {
@@ -37,21 +46,24 @@ void copy_frame(const Picture& frame, SheetCell cell, RgbImage& sheet) {
 
 }  // namespace
 
-RgbImage contact_sheet(std::span<const Picture> frames) {
+RgbImage contact_sheet(std::span<const Picture> frames, int zoom) {
   if (frames.empty()) return {};
+  const SheetSpacing spacing = SheetSpacing{}.times(zoom);
   const int frame_width = frames.front().width;
   const int frame_height = frames.front().height;
   const int count = static_cast<int>(frames.size());
   const int columns = std::min(count, kColumns);
   const int rows = (count + kColumns - 1) / kColumns;
-  RgbImage sheet(kMargin + columns * (frame_width + kMargin),
-                 kMargin + rows * (kLabelHeight + frame_height + kMargin), kSheetBackground);
+  RgbImage sheet(spacing.margin + columns * (frame_width + spacing.margin),
+                 spacing.margin + rows * (spacing.label_height() + frame_height + spacing.margin),
+                 kSheetBackground);
   for (int index = 0; index < count; ++index) {
-    const SheetCell cell = sheet_cell(index, frame_width, frame_height);
+    const SheetCell cell = sheet_cell(index, frame_width, frame_height, spacing);
     copy_frame(frames[static_cast<std::size_t>(index)], cell, sheet);
     const int number = index + 1;
-    stamp_number(sheet, number, cell.left + (frame_width - stamped_width(number, kLabelScale)) / 2,
-                 cell.top - kLabelHeight, kLabelScale, kLabelColour);
+    const int label_width = stamped_width(number, spacing.label_scale);
+    stamp_number(sheet, number, cell.left + (frame_width - label_width) / 2,
+                 cell.top - spacing.label_height(), spacing.label_scale, kLabelColour);
   }
   return sheet;
 }

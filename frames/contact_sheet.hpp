@@ -8,7 +8,8 @@
 
 namespace nuv::frames {
 
-// The frames, all of one size, with their numbers counted from 1.
-RgbImage contact_sheet(std::span<const Picture> frames);
+// The frames, all of one size, with their numbers counted from 1. Frames drawn at `zoom` get
+// margins and numbers that many times larger, so the sheet is the zoom 1 sheet magnified.
+RgbImage contact_sheet(std::span<const Picture> frames, int zoom = 1);
 
 }  // namespace nuv::frames

@@ -7,6 +7,7 @@
 #include "frames/canvas.hpp"
 #include "frames/outline.hpp"
 #include "frames/palette.hpp"
+#include "frames/zoom.hpp"
 
 namespace nuv::frames {
 namespace {
@@ -264,8 +265,9 @@ void add_yoke(cairo_t* cr, const Pose& pose) {
 
 // Back to front. The centre lines go first, so that every part crossing them stays whole; the
 // main axis goes last, so that it is whole in every frame.
-Picture draw_frame(const Pose& pose) {
-  Canvas canvas(kFrameWidth, kFrameHeight);
+Picture draw_frame(const Pose& pose, int zoom) {
+  check_zoom(zoom);
+  Canvas canvas(kFrameWidth, kFrameHeight, zoom);
   cairo_t* cr = canvas.cr();
   add_centre_lines(cr);
   canvas.stroke(Colour::green);
@@ -283,10 +285,10 @@ Picture draw_frame(const Pose& pose) {
   return canvas.picture();
 }
 
-std::vector<Picture> draw_all_frames() {
+std::vector<Picture> draw_all_frames(int zoom) {
   std::vector<Picture> frames;
   for (int frame = 1; frame <= kFrameCount; ++frame)
-    frames.push_back(draw_frame(frame_pose(frame)));
+    frames.push_back(draw_frame(frame_pose(frame), zoom));
   return frames;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// Draws the mechanism as a frame picture: one-pixel lines in five of the standard sixteen colours
-// on a white 304 x 548 picture.
+// Draws the mechanism as a frame picture: lines in five of the standard sixteen colours on a white
+// 304 x 548 picture, one pixel wide; or at zoom 2 or 3 the same drawing with every coordinate,
+// radius and line width that many times larger.
 
 #include <vector>
 
@@ -9,9 +10,9 @@
 
 namespace nuv::frames {
 
-Picture draw_frame(const Pose& pose);
+Picture draw_frame(const Pose& pose, int zoom = 1);
 
 // Frames 1 to 18 in order.
-std::vector<Picture> draw_all_frames();
+std::vector<Picture> draw_all_frames(int zoom = 1);
 
 }  // namespace nuv::frames

@@ -8,6 +8,7 @@
 #include "frames/bitmap_file.hpp"
 #include "frames/byte_writer.hpp"
 #include "frames/rle8.hpp"
+#include "frames/zoom.hpp"
 
 namespace nuv::frames {
 namespace {
@@ -103,7 +104,7 @@ std::uint32_t read_envelope(FieldReader& in, std::size_t record_size) {
   return file_size;
 }
 
-void read_headers(FieldReader& in, std::uint32_t file_size) {
+void read_headers(FieldReader& in, std::uint32_t file_size, int zoom) {
   expect_bytes(in, kBitmapType, "file header: type");
   expect_fields(in, "file header",
                 {{"file size", 4, file_size},
@@ -112,8 +113,8 @@ void read_headers(FieldReader& in, std::uint32_t file_size) {
                  {"pixel data offset", 4, kPixelDataOffset}});
   expect_fields(in, "information header",
                 {{"header size", 4, kInfoHeaderSize},
-                 {"width", 4, kFrameWidth, true},
-                 {"height", 4, kFrameHeight, true},
+                 {"width", 4, kFrameWidth * zoom, true},
+                 {"height", 4, kFrameHeight * zoom, true},
                  {"planes", 2, 1},
                  {"bits per pixel", 2, 8},
                  {"compression", 4, static_cast<std::int64_t>(BitmapCompression::rle8)},
@@ -135,26 +136,34 @@ void read_colour_table(FieldReader& in, std::array<Rgb, 256>& palette) {
   }
 }
 
-Picture decode_record(std::span<const std::uint8_t> record) {
+Picture decode_record(std::span<const std::uint8_t> record, int zoom) {
   FieldReader in(record);
-  read_headers(in, read_envelope(in, record.size()));
-  Picture picture{kFrameWidth,
-                  kFrameHeight,
-                  std::vector<std::uint8_t>(std::size_t{kFrameWidth} * kFrameHeight),
-                  {}};
+  read_headers(in, read_envelope(in, record.size()), zoom);
+  const int width = kFrameWidth * zoom;
+  const int height = kFrameHeight * zoom;
+  Picture picture{
+      width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height), {}};
   read_colour_table(in, picture.palette);
   decode_rle8(record.subspan(in.offset()), picture.width, picture.height, picture.pixels);
   return picture;
 }
 
+bool has_frame_size(const Picture& picture) {
+  for (int zoom = 1; zoom <= kMaxZoom; ++zoom) {
+    if (picture.width == kFrameWidth * zoom && picture.height == kFrameHeight * zoom) {
+      return picture.pixels.size() == static_cast<std::size_t>(picture.width) * picture.height;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> encode_picture_record(const Picture& picture) {
-  if (picture.width != kFrameWidth || picture.height != kFrameHeight ||
-      picture.pixels.size() != std::size_t{kFrameWidth} * kFrameHeight) {
+  if (!has_frame_size(picture)) {
     throw std::invalid_argument("encode_picture_record: a frame picture is " +
                                 std::to_string(kFrameWidth) + " x " + std::to_string(kFrameHeight) +
-                                " pixels");
+                                " pixels times a zoom of 1 to " + std::to_string(kMaxZoom));
   }
   const std::vector<std::uint8_t> file =
       bitmap_file(picture, BitmapCompression::rle8, encode_rle8(picture));
@@ -168,9 +177,11 @@ std::vector<std::uint8_t> encode_picture_record(const Picture& picture) {
   return record;
 }
 
-Picture decode_picture_record(std::span<const std::uint8_t> record, std::string_view control) {
+Picture decode_picture_record(std::span<const std::uint8_t> record, std::string_view control,
+                              int zoom) {
+  check_zoom(zoom);
   try {
-    return decode_record(record);
+    return decode_record(record, zoom);
   } catch (const RecordError& error) {
     throw RecordError("picture record for " + std::string(control) + ": " + error.what());
   }

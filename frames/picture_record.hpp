@@ -23,11 +23,15 @@ class RecordError : public std::runtime_error {
 constexpr std::size_t kRecordEnvelopeSize = 12;
 
 // Writes the record exactly as stored: envelope, file header, information header,
-// 256-entry colour table, RLE8 pixel data (bottom row first, no position skips).
+// 256-entry colour table, RLE8 pixel data (bottom row first, no position skips). The picture is a
+// frame at one of the zooms: 304 x 548 pixels times 1 to kMaxZoom.
 std::vector<std::uint8_t> encode_picture_record(const Picture& picture);
 
-// Decodes a record of the control named `control` (for example "Image7"). Every header field must
-// hold the value a stored frame has (304 x 548, 8 bits, RLE8, ...); throws RecordError otherwise.
-Picture decode_picture_record(std::span<const std::uint8_t> record, std::string_view control);
+// Decodes a record of the control named `control` (for example "Image7") drawn at `zoom`. Every
+// header field must hold the value a stored frame at that zoom has (304 x 548 times the zoom,
+// 8 bits, RLE8, ...); throws RecordError otherwise, and std::out_of_range for a zoom outside 1 to
+// kMaxZoom.
+Picture decode_picture_record(std::span<const std::uint8_t> record, std::string_view control,
+                              int zoom = 1);
 
 }  // namespace nuv::frames

@@ -8,7 +8,10 @@
 
 namespace nuv::frames {
 
-// Defines detail::kStoredRecords (see stored_record_data.hpp) from `records`, Image1's first.
-std::string stored_records_source(std::span<const std::vector<std::uint8_t>> records);
+// The records of Image1 to Image18 in order, all drawn at one zoom.
+using ZoomRecordBytes = std::vector<std::vector<std::uint8_t>>;
+
+// Defines detail::kStoredRecords (see stored_record_data.hpp) from `records`, zoom 1 first.
+std::string stored_records_source(std::span<const ZoomRecordBytes> records);
 
 }  // namespace nuv::frames

@@ -7,13 +7,15 @@
 
 namespace nuv::frames {
 
-std::span<const std::uint8_t> stored_record(int image_number) {
+std::span<const std::uint8_t> stored_record(int image_number, int zoom) {
   if (!is_image_number(image_number)) {
     throw std::out_of_range("no image control " + image_control_name(image_number) +
                             "; the stored pictures are " + image_control_name(1) + " to " +
                             image_control_name(kFrameCount));
   }
-  return detail::kStoredRecords[static_cast<std::size_t>(image_number - 1)];
+  check_zoom(zoom);
+  return detail::kStoredRecords[static_cast<std::size_t>(zoom - 1)]
+                               [static_cast<std::size_t>(image_number - 1)];
 }
 
 }  // namespace nuv::frames

@@ -1,13 +1,16 @@
 #pragma once
-// The eighteen picture records carried by the image controls Image1 to Image18.
+// The picture records carried by the image controls Image1 to Image18, each drawn at every zoom.
 
 #include <cstdint>
 #include <span>
 
+#include "frames/zoom.hpp"
+
 namespace nuv::frames {
 
-// The stored record of image control Image`image_number` (1 to 18); throws std::out_of_range for
-// any other number. The bytes live as long as the program.
-std::span<const std::uint8_t> stored_record(int image_number);
+// The stored record of image control Image`image_number` (1 to 18) drawn at `zoom` (1 to
+// kMaxZoom); throws std::out_of_range for any other number or zoom. The bytes live as long as the
+// program.
+std::span<const std::uint8_t> stored_record(int image_number, int zoom = 1);
 
 }  // namespace nuv::frames
