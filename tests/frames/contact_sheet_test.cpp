@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <bitset>
+#include <string>
 #include <vector>
 
 #include "frames/bitmap_file.hpp"
@@ -10,6 +11,7 @@
 #include "frames/frame_drawing.hpp"
 #include "frames/plain_bitmap.hpp"
 #include "frames/png_file.hpp"
+#include "frames/zoom.hpp"
 
 namespace nuv::frames {
 namespace {
@@ -29,10 +31,12 @@ TEST(DigitFont, EveryDigitHasItsOwnGlyph) {
   }
 }
 
-TEST(ContactSheet, CommittedCopyInDocsShowsTheCurrentDrawing) {
-  const std::vector<Picture> frames = draw_all_frames();
-  EXPECT_TRUE(read_png(NUV_DOCS_DIR "/frames.png") == contact_sheet(frames))
-      << "docs/frames.png is out of date: build the frames_doc target";
+TEST(ContactSheet, CommittedCopiesInDocsShowTheCurrentDrawingAtEveryZoom) {
+  for (int zoom = 1; zoom <= kMaxZoom; ++zoom) {
+    const std::string name = zoom == 1 ? "frames.png" : "frames-" + std::to_string(zoom) + "x.png";
+    EXPECT_TRUE(read_png(NUV_DOCS_DIR "/" + name) == contact_sheet(draw_all_frames(zoom), zoom))
+        << "docs/" << name << " is out of date: build the frames_doc target";
+  }
 }
 
 TEST(PlainBitmap, StoresRowsBottomFirstUncompressed) {

@@ -9,18 +9,28 @@
 #include <queue>
 #include <set>
 #include <string>
+#include <tuple>
 
 #include "frames/palette.hpp"
+#include "frames/zoom.hpp"
 
 namespace nuv::frames {
 namespace {
 
-// Frame 1 to 18, drawn when first asked for: each test process needs only one or two.
-const Picture& drawn(int frame) {
-  static std::array<std::optional<Picture>, kFrameCount> frames;
-  auto& picture = frames[static_cast<std::size_t>(frame - 1)];
-  if (!picture) picture = draw_frame(frame_pose(frame));
+// Frame 1 to 18 at a zoom, drawn when first asked for: each test process needs only a few.
+const Picture& drawn(int frame, int zoom = 1) {
+  static std::array<std::array<std::optional<Picture>, kFrameCount>, kMaxZoom> frames;
+  auto& picture = frames[static_cast<std::size_t>(zoom - 1)][static_cast<std::size_t>(frame - 1)];
+  if (!picture) picture = draw_frame(frame_pose(frame), zoom);
   return *picture;
+}
+
+// Positions are given as at zoom 1; at zoom z a zoom 1 pixel is a block of z x z pixels.
+double to_pixels(double position, int zoom) {
+  return position * zoom + (zoom - 1) / 2.0;
+}
+double to_zoom1(int pixel, int zoom) {
+  return (pixel - (zoom - 1) / 2.0) / zoom;
 }
 
 bool has(const Picture& picture, int x, int y, Colour colour) {
@@ -28,31 +38,52 @@ bool has(const Picture& picture, int x, int y, Colour colour) {
          picture.at(x, y) == index_of(colour);
 }
 
-// The pixel nearest `point`, or one of its eight neighbours, has `colour`.
-bool near(const Picture& picture, Point point, Colour colour) {
-  const auto x = static_cast<int>(std::lround(point.x));
-  const auto y = static_cast<int>(std::lround(point.y));
-  for (int dy = -1; dy <= 1; ++dy) {
-    for (int dx = -1; dx <= 1; ++dx) {
-      if (has(picture, x + dx, y + dy, colour)) return true;
+// How many pixels of the block standing for zoom 1 pixel (x, y) have `colour`.
+int block_count(const Picture& picture, int x, int y, Colour colour, int zoom) {
+  int count = 0;
+  for (int dy = 0; dy < zoom; ++dy) {
+    for (int dx = 0; dx < zoom; ++dx) count += has(picture, x * zoom + dx, y * zoom + dy, colour);
+  }
+  return count;
+}
+
+// Whether a pixel within `reach` pixels of (x, y), across and down, holds an index that passes
+// `test`.
+template <typename Test>
+bool any_within(const Picture& picture, int x, int y, int reach, Test test) {
+  for (int near_y = std::max(0, y - reach); near_y <= std::min(picture.height - 1, y + reach);
+       ++near_y) {
+    for (int near_x = std::max(0, x - reach); near_x <= std::min(picture.width - 1, x + reach);
+         ++near_x) {
+      if (test(picture.at(near_x, near_y))) return true;
     }
   }
   return false;
 }
 
-void expect_circle(const Picture& picture, Point centre, double radius, Colour colour) {
+// The pixel nearest `point`, or one within `zoom` pixels of it across and down, has `colour`.
+bool near(const Picture& picture, Point point, Colour colour, int zoom = 1) {
+  return any_within(picture, static_cast<int>(std::lround(to_pixels(point.x, zoom))),
+                    static_cast<int>(std::lround(to_pixels(point.y, zoom))), zoom,
+                    [colour](std::uint8_t index) { return index == index_of(colour); });
+}
+
+void expect_circle(const Picture& picture, Point centre, double radius, Colour colour,
+                   int zoom = 1) {
   for (int degrees = 0; degrees < 360; degrees += 5) {
     const Point point{centre.x + radius * std::cos(degrees * kDegree),
                       centre.y + radius * std::sin(degrees * kDegree)};
-    EXPECT_TRUE(near(picture, point, colour)) << "radius " << radius << " at " << degrees << " deg";
+    EXPECT_TRUE(near(picture, point, colour, zoom))
+        << "radius " << radius << " at " << degrees << " deg, zoom " << zoom;
   }
 }
 
-void expect_none_within(const Picture& picture, Point centre, double radius, Colour colour) {
+void expect_none_within(const Picture& picture, Point centre, double radius, Colour colour,
+                        int zoom = 1) {
   for (int y = 0; y < picture.height; ++y) {
     for (int x = 0; x < picture.width; ++x) {
-      if (std::hypot(x - centre.x, y - centre.y) < radius) {
-        EXPECT_FALSE(has(picture, x, y, colour)) << "at " << x << ", " << y;
+      if (std::hypot(to_zoom1(x, zoom) - centre.x, to_zoom1(y, zoom) - centre.y) < radius) {
+        EXPECT_FALSE(has(picture, x, y, colour)) << "at " << x << ", " << y << ", zoom " << zoom;
       }
     }
   }
@@ -94,14 +125,34 @@ class EveryFrame : public ::testing::TestWithParam<int> {
 
 INSTANTIATE_TEST_SUITE_P(Frames, EveryFrame, ::testing::Range(1, kFrameCount + 1));
 
-TEST_P(EveryFrame, UsesExactlyFiveStandardColoursAndLeavesTheLastColumnWhite) {
-  ASSERT_EQ(picture().width, kFrameWidth);
-  ASSERT_EQ(picture().height, kFrameHeight);
+// Every frame at every zoom; positions in the tests are those of zoom 1.
+class EveryZoom : public ::testing::TestWithParam<std::tuple<int, int>> {
+ protected:
+  int frame() const { return std::get<0>(GetParam()); }
+  int zoom() const { return std::get<1>(GetParam()); }
+  const Picture& picture() const { return drawn(frame(), zoom()); }
+  Pose pose() const { return frame_pose(frame()); }
+  // The zoom 1 pixel (x, y) is drawn in `colour` over its whole block.
+  bool fills(int x, int y, Colour colour) const {
+    return block_count(picture(), x, y, colour, zoom()) == zoom() * zoom();
+  }
+  bool touches(int x, int y, Colour colour) const {
+    return block_count(picture(), x, y, colour, zoom()) > 0;
+  }
+};
+
+INSTANTIATE_TEST_SUITE_P(Frames, EveryZoom,
+                         ::testing::Combine(::testing::Range(1, kFrameCount + 1),
+                                            ::testing::Range(1, kMaxZoom + 1)));
+
+TEST_P(EveryZoom, UsesExactlyFiveStandardColoursAndLeavesTheLastColumnWhite) {
+  ASSERT_EQ(picture().width, kFrameWidth * zoom());
+  ASSERT_EQ(picture().height, kFrameHeight * zoom());
   EXPECT_TRUE(
       std::equal(kStandardColours.begin(), kStandardColours.end(), picture().palette.begin()));
   EXPECT_EQ(std::set(picture().pixels.begin(), picture().pixels.end()),
             (std::set<std::uint8_t>{0, 9, 10, 12, 15}));
-  for (int y = 0; y < kFrameHeight; ++y) EXPECT_TRUE(has(picture(), 303, y, Colour::white)) << y;
+  for (int y = 0; y < kFrameHeight; ++y) EXPECT_TRUE(fills(303, y, Colour::white)) << y;
 }
 
 TEST_P(EveryFrame, ShowsTheFixedPartsWhereNothingCoversThem) {
@@ -119,8 +170,6 @@ TEST_P(EveryFrame, ShowsTheFixedPartsWhereNothingCoversThem) {
         EXPECT_TRUE(has(picture(), x, y, Colour::blue)) << x << ", " << y;
     }
   }
-  expect_circle(picture(), kMainAxis, 7.25, Colour::black);
-  expect_none_within(picture(), kMainAxis, 5.5, Colour::black);
 
   // Centre lines: a line crossing right at an end may take that pixel, not the next one too.
   EXPECT_TRUE(has(picture(), 151, 4, Colour::green) && has(picture(), 151, 543, Colour::green));
@@ -133,15 +182,19 @@ TEST_P(EveryFrame, ShowsTheFixedPartsWhereNothingCoversThem) {
   EXPECT_GT(green, (540 + 219) * 9 / 10) << "lines crossing them cover single pixels only";
 }
 
-TEST_P(EveryFrame, DrawsCrankPinLinkAndYokePinRoundTheirCentres) {
+TEST_P(EveryZoom, DrawsMainAxisCrankPinLinkAndYokePinRoundTheirCentres) {
   const Point crank_pin = pose().crank_pin;
   const Point yoke_pin = pose().yoke_pin;
-  expect_circle(picture(), crank_pin, 34, Colour::black);
-  expect_none_within(picture(), crank_pin, 32.5, Colour::black);
-  for (double radius : {37.0, 46.5}) expect_circle(picture(), crank_pin, radius, Colour::blue);
-  for (double radius : {20.5, 27.5}) expect_circle(picture(), yoke_pin, radius, Colour::blue);
-  expect_circle(picture(), yoke_pin, 18, Colour::red);
-  expect_none_within(picture(), yoke_pin, 16.5, Colour::red);
+  expect_circle(picture(), kMainAxis, 7.25, Colour::black, zoom());
+  expect_none_within(picture(), kMainAxis, 5.5, Colour::black, zoom());
+  expect_circle(picture(), crank_pin, 34, Colour::black, zoom());
+  expect_none_within(picture(), crank_pin, 32.5, Colour::black, zoom());
+  for (double radius : {37.0, 46.5})
+    expect_circle(picture(), crank_pin, radius, Colour::blue, zoom());
+  for (double radius : {20.5, 27.5})
+    expect_circle(picture(), yoke_pin, radius, Colour::blue, zoom());
+  expect_circle(picture(), yoke_pin, 18, Colour::red, zoom());
+  expect_none_within(picture(), yoke_pin, 16.5, Colour::red, zoom());
 }
 
 struct Mark {
@@ -150,7 +203,7 @@ struct Mark {
   Colour colour = Colour::red;
 };
 
-TEST_P(EveryFrame, PlacesPistonYokeAndShoesFromTheCrownRow) {
+TEST_P(EveryZoom, PlacesPistonYokeAndShoesFromTheCrownRow) {
   const int crown = pose().crown_row;
   constexpr Mark kExact[] = {
       {100, 0, Colour::red},    {200, 0, Colour::red},    {100, -1, Colour::white},  // crown
@@ -163,7 +216,7 @@ TEST_P(EveryFrame, PlacesPistonYokeAndShoesFromTheCrownRow) {
       {233, 365, Colour::red},
   };
   for (const Mark& mark : kExact) {
-    EXPECT_TRUE(has(picture(), mark.x, crown + mark.below_crown, mark.colour))
+    EXPECT_TRUE(fills(mark.x, crown + mark.below_crown, mark.colour))
         << mark.x << ", crown + " << mark.below_crown;
   }
   // Upper flanks, side corners, bottom point; top, widest points and lower edge of the opening.
@@ -171,17 +224,50 @@ TEST_P(EveryFrame, PlacesPistonYokeAndShoesFromTheCrownRow) {
                                {2, 271},   {300, 271}, {151, 378}, {151, 130},
                                {47, 234},  {255, 234}, {110, 272}, {192, 272}};
   for (const Mark& mark : kOutline) {
-    EXPECT_TRUE(near(picture(), {mark.x * 1.0, crown + mark.below_crown * 1.0}, Colour::red))
+    EXPECT_TRUE(
+        near(picture(), {mark.x * 1.0, crown + mark.below_crown * 1.0}, Colour::red, zoom()))
         << mark.x << ", crown + " << mark.below_crown;
   }
   for (int y = 0; y < kFrameHeight; ++y) {
-    for (int x : {0, 1, 301, 302})
-      EXPECT_FALSE(has(picture(), x, y, Colour::red)) << "beyond the kite";
+    for (int x : {0, 1, 301, 302}) EXPECT_FALSE(touches(x, y, Colour::red)) << "beyond the kite";
     if (y > crown + 379) {
-      for (int x = 130; x <= 172; ++x)
-        EXPECT_FALSE(has(picture(), x, y, Colour::red)) << "below it";
+      for (int x = 130; x <= 172; ++x) EXPECT_FALSE(touches(x, y, Colour::red)) << "below it";
     }
   }
+}
+
+// The frames at the zooms above 1, each against its zoom 1 frame.
+class DenseZoom : public EveryZoom {};
+
+INSTANTIATE_TEST_SUITE_P(Frames, DenseZoom,
+                         ::testing::Combine(::testing::Range(1, kFrameCount + 1),
+                                            ::testing::Range(2, kMaxZoom + 1)));
+
+// Both ways round: every drawn pixel has one of its colour near the matching place of the other
+// frame, within a zoom 1 pixel. Lines z pixels wide on the same centre lines pass; a part moved,
+// missing, added, hidden differently or drawn in another colour fails. Pixels within a zoom 1
+// pixel of a line of another colour are left out: where lines cross or run side by side, which
+// one covers the other can change with the zoom.
+TEST_P(DenseZoom, MatchesItsZoom1FrameScaled) {
+  std::string unmatched;
+  const auto find_in = [&](const Picture& other, int other_zoom, const Picture& from,
+                           int from_zoom) {
+    for (int y = 0; y < from.height; ++y) {
+      for (int x = 0; x < from.width; ++x) {
+        const auto colour = static_cast<Colour>(from.at(x, y));
+        const auto another_line = [colour](std::uint8_t index) {
+          return index != index_of(colour) && index != index_of(Colour::white);
+        };
+        if (colour == Colour::white || any_within(from, x, y, from_zoom, another_line)) continue;
+        if (!near(other, {to_zoom1(x, from_zoom), to_zoom1(y, from_zoom)}, colour, other_zoom)) {
+          unmatched += " (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+        }
+      }
+    }
+  };
+  find_in(drawn(frame()), 1, picture(), zoom());
+  find_in(picture(), zoom(), drawn(frame()), 1);
+  EXPECT_EQ(unmatched, "");
 }
 
 TEST_P(EveryFrame, YokePlateIsClosedAndHidesTheCrankBehindIt) {

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "frames/bitmap_file.hpp"
 #include "frames/palette.hpp"
+#include "frames/zoom.hpp"
 #include "tests/frames/record_error.hpp"
 
 namespace nuv::frames {
@@ -15,12 +17,12 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 constexpr std::size_t kFile = kRecordEnvelopeSize;  // where the bitmap file starts in a record
 
-// A frame-sized picture with long white runs, short mixed stretches, and a colour table whose
-// entries past the standard sixteen all differ.
-Picture test_picture() {
-  Picture picture{kFrameWidth, kFrameHeight, {}, frame_palette()};
-  for (int y = 0; y < kFrameHeight; ++y) {
-    for (int x = 0; x < kFrameWidth; ++x) {
+// A picture of a frame's size at `zoom` with long white runs, short mixed stretches, and a colour
+// table whose entries past the standard sixteen all differ.
+Picture test_picture(int zoom = 1) {
+  Picture picture{kFrameWidth * zoom, kFrameHeight * zoom, {}, frame_palette()};
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) {
       const bool mixed = (x + 3 * y) % 97 < 9;
       picture.pixels.push_back(static_cast<std::uint8_t>(mixed ? (x * y) % 256 : 15));
     }
@@ -55,13 +57,22 @@ void expect_error(const Bytes& record, std::initializer_list<std::string_view> p
   expect_mentions(message, parts);
 }
 
-TEST(PictureRecord, RoundTripsPixelsAndTheWholeColourTable) {
-  const Picture picture = test_picture();
-  const Picture decoded = decode_picture_record(encode_picture_record(picture), "Image1");
-  EXPECT_EQ(decoded.width, kFrameWidth);
-  EXPECT_EQ(decoded.height, kFrameHeight);
-  EXPECT_EQ(decoded.pixels, picture.pixels);
-  EXPECT_EQ(decoded.palette, picture.palette);
+TEST(PictureRecord, RoundTripsPixelsAndTheWholeColourTableAtEveryZoom) {
+  for (int zoom = 1; zoom <= kMaxZoom; ++zoom) {
+    const Picture picture = test_picture(zoom);
+    const Bytes record = encode_picture_record(picture);
+    const Picture decoded = decode_picture_record(record, "Image1", zoom);
+    EXPECT_EQ(decoded.width, picture.width);
+    EXPECT_EQ(decoded.height, picture.height);
+    EXPECT_EQ(decoded.pixels, picture.pixels);
+    EXPECT_EQ(decoded.palette, picture.palette);
+    const int other_zoom = zoom % kMaxZoom + 1;
+    expect_mentions(record_error([&] { decode_picture_record(record, "Image1", other_zoom); }),
+                    {"width is " + std::to_string(picture.width) + ", expected " +
+                     std::to_string(kFrameWidth * other_zoom)});
+  }
+  EXPECT_THROW(decode_picture_record(encode_picture_record(test_picture()), "Image1", 0),
+               std::out_of_range);
 }
 
 // Where each field lies is checked by corrupting it below; here the order of the colour bytes,
