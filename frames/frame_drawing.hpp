@@ -1,6 +1,6 @@
 #pragma once
 // Draws the mechanism as a frame picture: lines in five of the standard sixteen colours on a white
-// 304 x 548 picture, one pixel wide; or at zoom 2 or 3 the same drawing with every coordinate,
+// 304 x 548 picture, one pixel wide; or at a higher zoom the same drawing with every coordinate,
 // radius and line width that many times larger.
 
 #include <vector>
