@@ -15,7 +15,7 @@ void DecodeAllEighteenFrames(benchmark::State& state) {
   std::string names[nuv::frames::kFrameCount];
   std::size_t record_bytes = 0;
   for (int i = 0; i < nuv::frames::kFrameCount; ++i) {
-    names[i] = "Image" + std::to_string(i + 1);
+    names[i] = nuv::frames::image_control_name(i + 1);
     record_bytes += nuv::frames::stored_record(i + 1, zoom).size();
   }
   for (auto _ : state) {
