@@ -3,9 +3,11 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <poll.h>
+#include <wayland-client-core.h>
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -91,6 +93,39 @@ std::optional<std::int16_t> key_down_code(SDL_Keycode key) {
   }
 }
 
+// SDL's own choice would put a Wayland session's windows through the X compatibility server,
+// where they are blurred at any output scale above 1. SDL_VIDEODRIVER still overrides this.
+const char* session_drivers() {
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  return wayland != nullptr && *wayland != '\0' ? "wayland,x11" : "x11";
+}
+
+// A 307 x 551 picture needs no graphics processor: the software renderer over the window's own
+// framebuffer starts fast and needs a tenth of the memory of a GL context. Where the driver has
+// no framebuffer of a format it can draw into (Wayland, X displays of 30 or 8 bits), the driver's
+// own renderer draws the same pixels.
+SDL_Renderer* create_renderer(SDL_Window* window) {
+  if (SDL_Renderer* software = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE))
+    return software;
+  return checked(SDL_CreateRenderer(window, -1, 0), "cannot create the renderer");
+}
+
+// The window system's connection, which becomes readable when input arrives: the X server's
+// socket or the Wayland compositor's. -1 where there is none to watch.
+int connection_fd(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window, &info)) return -1;
+  switch (info.subsystem) {
+    case SDL_SYSWM_X11:
+      return ConnectionNumber(info.info.x11.display);
+    case SDL_SYSWM_WAYLAND:
+      return wl_display_get_fd(info.info.wl.display);
+    default:
+      return -1;
+  }
+}
+
 }  // namespace
 
 // The open window: SDL, the renderer, the image controls and what Picture1 shows.
@@ -112,17 +147,15 @@ struct SdlHost::Window {
   std::map<const frames::Picture*, TextureHandle> textures;
   PictureRef picture1;
   WindowEvents* events = nullptr;
-  int connection_fd = -1;  // the X server connection, where the window system has one
+  int connection = -1;  // the window system's connection, where it has one to watch
 };
 
 SdlHost::Window::Window() {
   // Only drivers that put a window in front of the user: without a display the viewer must
-  // say so, not run unseen on an offscreen driver. SDL_VIDEODRIVER still overrides this.
-  SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11,wayland");
+  // say so, not run unseen on an offscreen driver.
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, session_drivers());
   if (SDL_Init(SDL_INIT_VIDEO) != 0) throw WindowSystemError("cannot open the window system");
-  // A 307 x 551 picture needs no graphics processor: the software renderer over the window's
-  // own framebuffer starts fast, needs a tenth of the memory of a GL context and never waits
-  // for vertical sync, so short frame waits really give short frames.
+  // No vertical sync, so short frame waits really give short frames.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
   window.reset(
@@ -130,12 +163,8 @@ SdlHost::Window::Window() {
                                SDL_WINDOWPOS_UNDEFINED, window::kClientWidth, window::kClientHeight,
                                SDL_WINDOW_HIDDEN),
               "cannot create the window"));
-  renderer.reset(checked(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_SOFTWARE),
-                         "cannot create the renderer"));
-  SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  if (SDL_GetWindowWMInfo(window.get(), &info) && info.subsystem == SDL_SYSWM_X11)
-    connection_fd = ConnectionNumber(info.info.x11.display);
+  renderer.reset(create_renderer(window.get()));
+  connection = connection_fd(window.get());
   auto icon = window::application_icon(window::kIconSizes[0]);
   const SurfaceHandle icon_surface(
       SDL_CreateRGBSurfaceWithFormatFrom(icon.data(), window::kIconSizes[0], window::kIconSizes[0],
@@ -192,15 +221,15 @@ void SdlHost::Window::wait_until_shown() {
 // Sleeps until the window system has something to say, or `longest` has passed. Without a
 // connection to watch, it wakes often enough to time clicks to within a few milliseconds.
 void SdlHost::Window::wait_for_input(std::chrono::steady_clock::duration longest) const {
-  if (connection_fd < 0) {
+  if (connection < 0) {
     std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(longest, 5ms));
     return;
   }
   const auto seconds = std::chrono::floor<std::chrono::seconds>(longest);
   const timespec timeout{static_cast<time_t>(seconds.count()),
                          static_cast<long>(std::chrono::nanoseconds(longest - seconds).count())};
-  pollfd connection{connection_fd, POLLIN, 0};
-  ppoll(&connection, 1, &timeout, nullptr);
+  pollfd readable{connection, POLLIN, 0};
+  ppoll(&readable, 1, &timeout, nullptr);
 }
 
 SDL_Texture* SdlHost::Window::texture_of(const PictureRef& picture) const {
