@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <wayland-client-core.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -126,6 +127,21 @@ int connection_fd(SDL_Window* window) {
   }
 }
 
+// How many output pixels a window pixel covers: the compositor's output scale on Wayland, 1 on X11.
+int pixel_density(SDL_Renderer* renderer) {
+  int width = 0, height = 0;
+  if (SDL_GetRendererOutputSize(renderer, &width, &height) != 0) return 1;
+  return std::max(1, width / window::kClientWidth);
+}
+
+// On an output of scale 2 or 3 the window's drawable has that many pixels for each window pixel.
+// Each picture pixel covers a square of them, as sharp as the picture itself, where the
+// compositor would blur a drawable of the window's own size.
+void fill_dense_output(SDL_Renderer* renderer) {
+  const auto density = static_cast<float>(pixel_density(renderer));
+  SDL_RenderSetScale(renderer, density, density);
+}
+
 }  // namespace
 
 // The open window: SDL, the renderer, the image controls and what Picture1 shows.
@@ -161,9 +177,10 @@ SdlHost::Window::Window() {
   window.reset(
       checked(SDL_CreateWindow(std::string(window::kCaption).c_str(), SDL_WINDOWPOS_UNDEFINED,
                                SDL_WINDOWPOS_UNDEFINED, window::kClientWidth, window::kClientHeight,
-                               SDL_WINDOW_HIDDEN),
+                               SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI),
               "cannot create the window"));
   renderer.reset(create_renderer(window.get()));
+  fill_dense_output(renderer.get());
   connection = connection_fd(window.get());
   auto icon = window::application_icon(window::kIconSizes[0]);
   const SurfaceHandle icon_surface(
