@@ -147,7 +147,6 @@ void fill_dense_output(SDL_Renderer* renderer) {
 // The open window: SDL, the renderer, the image controls and what Picture1 shows.
 struct SdlHost::Window {
   Window();
-  ~Window() { SDL_Quit(); }
   PictureRef image_control(int number);
   TextureHandle make_texture(const frames::Picture& picture);
   void wait_until_shown();
@@ -157,6 +156,11 @@ struct SdlHost::Window {
   SDL_Texture* texture_of(const PictureRef& picture) const;
   void wait_for_input(std::chrono::steady_clock::duration longest) const;
 
+  // Declared first, so the library shuts down after the textures, renderer and window made
+  // with it are gone; a GL renderer cannot release its textures after that.
+  struct Library {
+    ~Library() { SDL_Quit(); }
+  } library;
   WindowHandle window;
   RendererHandle renderer;
   std::array<PictureRef, frames::kFrameCount> image_controls;
