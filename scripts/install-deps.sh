@@ -5,9 +5,10 @@ set -euo pipefail
 
 packages=(
   cmake make g++ clang pkg-config
-  libsdl2-dev libcairo2-dev
+  libsdl2-dev libcairo2-dev libwayland-dev
+  libdecor-0-plugin-1-cairo
   libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev
-  xvfb xdotool imagemagick x11-utils libx11-dev
+  xvfb xdotool imagemagick x11-utils libx11-dev weston
 )
 
 missing=()
