@@ -94,8 +94,8 @@ std::optional<std::int16_t> key_down_code(SDL_Keycode key) {
   }
 }
 
-// SDL's own choice would put a Wayland session's windows through the X compatibility server,
-// where they are blurred at any output scale above 1. SDL_VIDEODRIVER still overrides this.
+// On a Wayland session the window is the compositor's own: through the X compatibility server
+// it would be blurred at any output scale above 1. SDL_VIDEODRIVER still overrides this.
 const char* session_drivers() {
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
   return wayland != nullptr && *wayland != '\0' ? "wayland,x11" : "x11";
@@ -103,8 +103,8 @@ const char* session_drivers() {
 
 // A 307 x 551 picture needs no graphics processor: the software renderer over the window's own
 // framebuffer starts fast and needs a tenth of the memory of a GL context. Where the driver has
-// no framebuffer of a format it can draw into (Wayland, X displays of 30 or 8 bits), the driver's
-// own renderer draws the same pixels.
+// no framebuffer of a format it can draw into (Wayland, X displays of 30 bits), the driver's own
+// renderer draws the same pixels.
 SDL_Renderer* create_renderer(SDL_Window* window) {
   if (SDL_Renderer* software = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE))
     return software;
@@ -127,7 +127,7 @@ int connection_fd(SDL_Window* window) {
   }
 }
 
-// How many output pixels a window pixel covers: the compositor's output scale on Wayland, 1 on X11.
+// How many drawable pixels a window pixel spans: the output's scale on Wayland, 1 on X11.
 int pixel_density(SDL_Renderer* renderer) {
   int width = 0, height = 0;
   if (SDL_GetRendererOutputSize(renderer, &width, &height) != 0) return 1;
