@@ -109,9 +109,7 @@ class Controls : public ::testing::Test {
   }
 
   std::vector<std::string> pointer_to(InnerPoint at) const {
-    return {"mousemove", "--window", viewer.window_id(),
-            std::to_string(window::kPicture1Inner.x + at.p),
-            std::to_string(window::kPicture1Inner.y + at.q)};
+    return viewer.pointer_to(window::kPicture1Inner.x + at.p, window::kPicture1Inner.y + at.q);
   }
 
   void point_at(InnerPoint at) const { xdotool(pointer_to(at)); }
@@ -295,9 +293,10 @@ TEST_F(Controls, PointerOverTheBorderOrOffTheWindowLeavesTheSpeed) {
   constexpr std::pair<int, int> kPath[] = {{0, 300},   {1, 300},   {-20, 300}, {150, 0},  {150, 1},
                                            {150, -20}, {305, 300}, {306, 300}, {330, 300}};
   std::vector<std::string> moves;
-  for (const auto& [x, y] : kPath)
-    moves.insert(moves.end(), {"mousemove", "--window", viewer.window_id(), "--", std::to_string(x),
-                               std::to_string(y)});
+  for (const auto& [x, y] : kPath) {
+    const std::vector<std::string> move = viewer.pointer_to(x, y);
+    moves.insert(moves.end(), move.begin(), move.end());
+  }
   xdotool(moves);
   const int next = viewer.wait_for_slot_change(start, 3s);
   ASSERT_EQ(next, wrapped(start + 1));
@@ -370,7 +369,9 @@ TEST_F(Controls, TwoSlowClicksWithinOneFrameAreTwoClicks) {
   ASSERT_GE(next_start_up_frame(), 0);
   // Both clicks wait for the same pump pass at the end of this start-up frame, but they were
   // made 650 ms apart: beyond the double-click time, so the mode toggles twice and nothing ends.
-  std::vector<std::string> two_clicks = pointer_to({150, 300});
+  // At the bottom right the run then shows each frame for longer than a compositor's repaint, so
+  // that every step can be seen.
+  std::vector<std::string> two_clicks = pointer_to(kBottomRight);
   two_clicks.insert(two_clicks.end(), {"click", "1", "sleep", "0.65", "click", "1"});
   xdotool(two_clicks);
   EXPECT_FALSE(viewer.process().wait_for(1500ms).has_value());

@@ -22,7 +22,7 @@ using namespace std::chrono_literals;
 
 // Picture1's inner area starts two pixels in; a few pixels further the speed product is tiny,
 // so the viewer runs as fast as it can.
-const std::string kNearTopLeft = std::to_string(window::kPicture1Inner.x + 3);
+constexpr int kNearTopLeft = window::kPicture1Inner.x + 3;
 
 // Command keys and keys that command nothing, shuffled the same way on every run.
 std::string key_burst(std::size_t length) {
@@ -34,7 +34,7 @@ std::string key_burst(std::size_t length) {
 }
 
 void run_flat_out(const Viewer& viewer) {
-  xdotool({"mousemove", "--window", viewer.window_id(), kNearTopLeft, kNearTopLeft});
+  xdotool(viewer.pointer_to(kNearTopLeft, kNearTopLeft));
 }
 
 // Whether the picture changes several times within a moment, as it does only when a run goes

@@ -8,12 +8,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <span>
 #include <stdexcept>
 #include <string_view>
 #include <thread>
+#include <utility>
 
 #include "frames/picture_record.hpp"
 #include "frames/stored_frames.hpp"
@@ -65,8 +70,90 @@ struct ImageDestroyer {
   void operator()(XImage* image) const { XDestroyImage(image); }
 };
 
+// A channel of any depth as 8 bits, rounded to the nearest.
 std::uint8_t channel(unsigned long pixel, unsigned long mask) {
-  return static_cast<std::uint8_t>((pixel & mask) >> std::countr_zero(mask));
+  const unsigned long largest = mask >> std::countr_zero(mask);
+  const unsigned long value = (pixel & mask) >> std::countr_zero(mask);
+  return static_cast<std::uint8_t>((2 * value * 255 + largest) / (2 * largest));
+}
+
+int tolerance_of(const XImage& image) {
+  const int bits = std::min({std::popcount(image.red_mask), std::popcount(image.green_mask),
+                             std::popcount(image.blue_mask)});
+  return bits >= 8 ? 0 : 255 / ((1 << bits) - 1);
+}
+
+// weston's output, in a window of that size on the X display.
+constexpr int kOutputWidth = 1000;
+constexpr int kOutputHeight = 700;
+constexpr const char* kWestonSocket = "nuv-test";
+
+frames::Rgb rgb(window::Colour c) {
+  return {c.r, c.g, c.b};
+}
+
+// Where the client area's top-left corner lies on weston's output: where Picture1's sunken
+// border begins, its outer ring dark along the whole top and the whole visible left edge.
+std::optional<std::pair<int, int>> find_client_area(const Screenshot& output) {
+  const frames::Rgb dark = rgb(window::kShadowColour);
+  const int right = window::kPicture1Outer.width - 1;
+  for (int top = 0; top + window::kClientHeight <= output.height; ++top)
+    for (int left = 0; left + window::kClientWidth <= output.width; ++left) {
+      bool border = output.at(left + right, top) == rgb(window::kHighlightColour);
+      for (int x = 0; x < right && border; ++x) border = output.at(left + x, top) == dark;
+      for (int y = 0; y < window::kClientHeight && border; ++y)
+        border = output.at(left, top + y) == dark;
+      if (border) return std::pair{left, top};
+    }
+  return std::nullopt;
+}
+
+// The first X window that matches, once it is mapped: `property` is --name or --class.
+std::string find_window(const std::string& property, const std::string& pattern) {
+  const CommandResult found = run_command(
+      {"timeout", "20", "xdotool", "search", "--sync", "--onlyvisible", property, pattern});
+  if (found.status != 0) throw std::runtime_error("no window matching " + pattern + " appeared");
+  return found.output.substr(0, found.output.find('\n'));
+}
+
+// Environment variables set for as long as the object lives, then put back as they were.
+class EnvironmentOverride {
+ public:
+  EnvironmentOverride() = default;
+  EnvironmentOverride(const EnvironmentOverride&) = delete;
+  EnvironmentOverride& operator=(const EnvironmentOverride&) = delete;
+  ~EnvironmentOverride() {
+    for (const auto& [name, value] : saved_)
+      value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
+  }
+
+  void set(const std::string& name, const std::string& value) {
+    const char* before = std::getenv(name.c_str());
+    saved_.emplace_back(name, before ? std::optional<std::string>(before) : std::nullopt);
+    setenv(name.c_str(), value.c_str(), 1);
+  }
+
+ private:
+  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
+};
+
+// A cursor theme whose pointer is one transparent pixel: weston draws the pointer into its
+// output, where it would hide part of the frame under it.
+void write_hidden_cursor_theme(const std::filesystem::path& icons, const std::string& theme) {
+  std::filesystem::create_directories(icons / theme / "cursors");
+  constexpr std::uint32_t kImage = 0xfffd0002, kNominalSize = 24;
+  // The Xcursor file: "Xcur", header size, version, one entry.
+  const std::uint32_t header[] = {0x72756358, 16, 0x10000, 1};
+  // The entry: an image of the nominal size, and where it starts.
+  const std::uint32_t entry[] = {kImage, kNominalSize, sizeof header + 12};
+  // The image: header size, type, nominal size, version, 1 x 1 pixels, hot spot (0, 0), no
+  // delay, and its one pixel, fully transparent.
+  const std::uint32_t image[] = {36, kImage, kNominalSize, 1, 1, 1, 0, 0, 0, 0};
+  std::ofstream file(icons / theme / "cursors" / "left_ptr", std::ios::binary);
+  using Part = std::span<const std::uint32_t>;
+  for (const Part part : {Part(header), Part(entry), Part(image)})
+    file.write(reinterpret_cast<const char*>(part.data()),
+               static_cast<std::streamsize>(part.size_bytes()));
 }
 
 // The caption as an xdotool search pattern: the whole name, its special characters escaped.
@@ -80,6 +167,57 @@ std::string caption_pattern() {
 }
 
 }  // namespace
+
+Session test_session() {
+  const char* chosen = std::getenv("NUV_TEST_SESSION");
+  const std::string name = chosen != nullptr ? chosen : "x11";
+  if (name == "x11") return {};
+  if (name == "x11-depth30") return {30, false};
+  if (name == "x11-depth8") return {8, false};
+  if (name == "wayland") return {24, true};
+  throw std::runtime_error("NUV_TEST_SESSION: no session named " + name);
+}
+
+// weston with its X11 backend in a window on the X display, listening on a socket of its own
+// in a runtime directory of its own.
+class WestonCompositor {
+ public:
+  WestonCompositor() {
+    std::string directory = "/tmp/nuv-weston-XXXXXX";
+    if (mkdtemp(directory.data()) == nullptr) throw std::runtime_error("cannot make a directory");
+    runtime_dir_ = directory;
+    write_hidden_cursor_theme(runtime_dir_ + "/icons", "hidden");
+    environment_.set("XDG_RUNTIME_DIR", runtime_dir_);
+    environment_.set("XCURSOR_PATH", runtime_dir_ + "/icons");
+    environment_.set("XCURSOR_THEME", "hidden");
+    process_.emplace(
+        std::vector<std::string>{
+            "weston", "--backend=x11-backend.so", "--use-pixman", "--idle-time=0",
+            std::string("--socket=") + kWestonSocket, "--width=" + std::to_string(kOutputWidth),
+            "--height=" + std::to_string(kOutputHeight), "--log=" + runtime_dir_ + "/weston.log"},
+        runtime_dir_ + "/weston.err");
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (!std::filesystem::exists(runtime_dir_ + "/" + kWestonSocket)) {
+      if (!process_->running() || std::chrono::steady_clock::now() > deadline)
+        throw std::runtime_error("weston did not start; see " + runtime_dir_ + "/weston.log");
+      std::this_thread::sleep_for(20ms);
+    }
+    environment_.set("WAYLAND_DISPLAY", kWestonSocket);
+  }
+
+  ~WestonCompositor() {
+    process_.reset();
+    std::filesystem::remove_all(runtime_dir_);
+  }
+
+  WestonCompositor(const WestonCompositor&) = delete;
+  WestonCompositor& operator=(const WestonCompositor&) = delete;
+
+ private:
+  std::string runtime_dir_;
+  EnvironmentOverride environment_;
+  std::optional<ChildProcess> process_;
+};
 
 struct WindowReader::Connection {
   Display* display = XOpenDisplay(nullptr);
@@ -112,15 +250,33 @@ std::optional<unsigned long> WindowReader::find_viewer() const {
 }
 
 std::optional<Screenshot> WindowReader::grab(unsigned long window) const {
+  return grab(PlacedClientArea{window, 0, 0});
+}
+
+std::optional<Screenshot> WindowReader::grab(const PlacedClientArea& area) const {
+  return grab_rectangle(area.window, area.left, area.top, window::kClientWidth,
+                        window::kClientHeight);
+}
+
+std::optional<PlacedClientArea> WindowReader::find_on_weston(unsigned long weston_window) const {
+  const auto output = grab_rectangle(weston_window, 0, 0, kOutputWidth, kOutputHeight);
+  const auto corner = output ? find_client_area(*output) : std::nullopt;
+  if (!corner) return std::nullopt;
+  return PlacedClientArea{weston_window, corner->first, corner->second};
+}
+
+std::optional<Screenshot> WindowReader::grab_rectangle(unsigned long window, int left, int top,
+                                                       int width, int height) const {
   Display* display = connection_->display;
   // A window that has gone away is reported as a failed grab, not by Xlib ending the process.
   const XErrorHandler previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-  const std::unique_ptr<XImage, ImageDestroyer> image(XGetImage(
-      display, window, 0, 0, window::kClientWidth, window::kClientHeight, AllPlanes, ZPixmap));
+  const std::unique_ptr<XImage, ImageDestroyer> image(
+      XGetImage(display, window, left, top, static_cast<unsigned>(width),
+                static_cast<unsigned>(height), AllPlanes, ZPixmap));
   XSync(display, False);
   XSetErrorHandler(previous);
   if (!image) return std::nullopt;
-  Screenshot shot{window::kClientWidth, window::kClientHeight, {}};
+  Screenshot shot{width, height, {}, tolerance_of(*image)};
   shot.rgb.resize(static_cast<std::size_t>(shot.width) * shot.height * 3);
   auto out = shot.rgb.begin();
   for (int y = 0; y < shot.height; ++y)
@@ -186,22 +342,44 @@ frames::Rgb Screenshot::at(int x, int y) const {
   return {rgb[i], rgb[i + 1], rgb[i + 2]};
 }
 
+bool Screenshot::shows(int x, int y, frames::Rgb colour) const {
+  const frames::Rgb shown = at(x, y);
+  const auto near = [this](int a, int b) { return std::abs(a - b) <= tolerance; };
+  return near(shown.r, colour.r) && near(shown.g, colour.g) && near(shown.b, colour.b);
+}
+
 XvfbDisplay::XvfbDisplay() {
   int pipe_fds[2];
   if (pipe(pipe_fds) != 0) throw std::runtime_error("cannot make a pipe");
   fcntl(pipe_fds[0], F_SETFD, FD_CLOEXEC);
+  const Session session = test_session();
   // Without -noreset the server would reset as its last client leaves, which puts the pointer
   // back in the middle of the screen the moment xdotool below exits.
-  server_.emplace(std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(pipe_fds[1]),
-                                           "-noreset", "-screen", "0", "1024x768x24", "-nolisten",
-                                           "tcp"});
+  std::vector<std::string> argv{"Xvfb",
+                                "-displayfd",
+                                std::to_string(pipe_fds[1]),
+                                "-noreset",
+                                "-screen",
+                                "0",
+                                "1024x768x" + std::to_string(session.depth),
+                                "-nolisten",
+                                "tcp"};
+  // Xvfb's 8-bit screens have a colour palette by default, which has neither GL nor a pixel
+  // format SDL can draw into; true colour at 8 bits has both.
+  if (session.depth == 8) argv.insert(argv.end(), {"-cc", "4"});
+  server_.emplace(argv);
   close(pipe_fds[1]);
   const std::string display = read_all(pipe_fds[0]);
   close(pipe_fds[0]);
   if (display.empty()) throw std::runtime_error("Xvfb did not start");
   setenv("DISPLAY", (":" + display.substr(0, display.find('\n'))).c_str(), 1);
   // The window opens in the middle of the screen; a pointer resting there would set the speed.
+  // Off weston's window too, so that the pointer's first move into it places weston's pointer.
   run_command({"xdotool", "mousemove", "1023", "767"});
+  // The viewer under test opens on this display alone, whatever session the tests run in.
+  unsetenv("WAYLAND_DISPLAY");
+  unsetenv("SDL_VIDEODRIVER");
+  if (session.wayland) compositor_ = std::make_unique<WestonCompositor>();
 }
 
 XvfbDisplay::~XvfbDisplay() {
@@ -213,22 +391,37 @@ void XvfbDisplay::kill_server() {
   server_->wait_for(5s);
 }
 
+unsigned long weston_window() {
+  return std::stoul(find_window("--class", "^Weston Compositor$"));
+}
+
+// On Wayland the viewer's window is a surface inside weston's, placed where weston chooses, and
+// keys reach it through weston's window.
 Viewer::Viewer(const std::string& error_path) : process_({NUV_VIEWER_PATH}, error_path) {
-  const CommandResult found = run_command({"timeout", "20", "xdotool", "search", "--sync",
-                                           "--onlyvisible", "--name", caption_pattern()});
-  if (found.status != 0) throw std::runtime_error("the viewer's window did not appear");
-  window_id_ = found.output.substr(0, found.output.find('\n'));
+  if (test_session().wayland) {
+    area_ = find_on_weston();
+  } else {
+    area_.window = std::stoul(find_window("--name", caption_pattern()));
+  }
+  window_id_ = std::to_string(area_.window);
+}
+
+PlacedClientArea Viewer::find_on_weston() const {
+  const unsigned long weston = weston_window();
+  xdotool({"windowfocus", "--sync", std::to_string(weston)});
+  const WindowReader reader;
+  const auto deadline = std::chrono::steady_clock::now() + 20s;
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (const auto area = reader.find_on_weston(weston)) return *area;
+    std::this_thread::sleep_for(50ms);
+  }
+  throw std::runtime_error("the viewer's window did not appear on weston's output");
 }
 
 Screenshot Viewer::capture() const {
-  const CommandResult shot = run_command({"import", "-window", window_id_, "-depth", "8", "rgb:-"});
-  Screenshot screenshot{window::kClientWidth, window::kClientHeight, {}};
-  const std::size_t expected_size =
-      static_cast<std::size_t>(screenshot.width) * screenshot.height * 3;
-  if (shot.status != 0 || shot.output.size() != expected_size)
-    throw std::runtime_error("cannot capture the viewer's window");
-  screenshot.rgb.assign(shot.output.begin(), shot.output.end());
-  return screenshot;
+  const std::optional<Screenshot> shot = WindowReader().grab(area_);
+  if (!shot) throw std::runtime_error("cannot capture the viewer's window");
+  return *shot;
 }
 
 int slot_in(const Screenshot& shot) {
@@ -238,7 +431,7 @@ int slot_in(const Screenshot& shot) {
     bool same = true;
     for (int y = 0; y < frames::kFrameHeight && same; ++y)
       for (int x = 0; x < inner.width && same; ++x)
-        same = shot.at(inner.x + x, inner.y + y) == frames[slot].colour_at(x, y);
+        same = shot.shows(inner.x + x, inner.y + y, frames[slot].colour_at(x, y));
     if (same) return slot;
   }
   return -1;
@@ -292,13 +485,34 @@ int Viewer::wait_until_still(std::chrono::milliseconds quiet,
 }
 
 int Viewer::slot_read_by(const WindowReader& reader) const {
-  const std::optional<Screenshot> shot = reader.grab(std::stoul(window_id_));
+  const std::optional<Screenshot> shot = reader.grab(area_);
   if (!shot) throw std::runtime_error("cannot read the viewer's window");
   return slot_in(*shot);
 }
 
-// The message a window manager sends when the user presses the close button.
+std::vector<std::string> Viewer::pointer_to(int x, int y) const {
+  return {"mousemove",
+          "--window",
+          window_id_,
+          "--",
+          std::to_string(area_.left + x),
+          std::to_string(area_.top + y)};
+}
+
+// On Wayland the close button of the title bar that libdecor draws above the client area: 24
+// pixels high, its buttons 32 pixels wide, the close button rightmost.
 void Viewer::close() const {
+  if (!test_session().wayland) {
+    send_delete_window();
+    return;
+  }
+  std::vector<std::string> press_close = pointer_to(window::kClientWidth - 16, -12);
+  press_close.insert(press_close.end(), {"click", "1"});
+  xdotool(press_close);
+}
+
+// The message a window manager sends when the user presses the close button.
+void Viewer::send_delete_window() const {
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) throw std::runtime_error("cannot open the display");
   XEvent event{};

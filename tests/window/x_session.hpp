@@ -48,12 +48,23 @@ class ChildProcess {
 struct Screenshot {
   int width = 0, height = 0;
   std::vector<std::uint8_t> rgb;
+  // How far a channel may lie from the colour drawn: none where the display holds 8 bits or
+  // more a channel, one step of the coarsest channel where it holds fewer.
+  int tolerance = 0;
   frames::Rgb at(int x, int y) const;
+  // Whether the pixel shows this colour, as closely as the display can.
+  bool shows(int x, int y, frames::Rgb colour) const;
 };
 
-// Which of the eighteen frames fills Picture1's inner area in a screenshot, by exact comparison;
-// -1 for none.
+// Which of the eighteen frames fills Picture1's inner area in a screenshot, by exact comparison
+// (within the display's precision); -1 for none.
 int slot_in(const Screenshot& shot);
+
+// An X window that shows the viewer's client area, and where the area lies in it.
+struct PlacedClientArea {
+  unsigned long window = 0;
+  int left = 0, top = 0;
+};
 
 // A connection of its own to the X server that reads a window's pixels in a few milliseconds,
 // where spawning import takes tens of them.
@@ -68,8 +79,15 @@ class WindowReader {
   std::optional<unsigned long> find_viewer() const;
   // The window's client area, or nothing when the window is gone or not yet its full size.
   std::optional<Screenshot> grab(unsigned long window) const;
+  std::optional<Screenshot> grab(const PlacedClientArea& area) const;
+  // Where the viewer's client area lies on weston's output, found by Picture1's sunken border;
+  // nothing while it is not shown there.
+  std::optional<PlacedClientArea> find_on_weston(unsigned long weston_window) const;
 
  private:
+  std::optional<Screenshot> grab_rectangle(unsigned long window, int left, int top, int width,
+                                           int height) const;
+
   struct Connection;
   std::unique_ptr<Connection> connection_;
 };
@@ -80,7 +98,18 @@ struct SlotSample {
   int slot = -1;
 };
 
-// An Xvfb server on a free display; DISPLAY points at it for as long as it lives.
+// The session the real-window tests run in, named by NUV_TEST_SESSION so that one suite runs in
+// each: "x11" (24 bits a pixel, the default), "x11-depth30", "x11-depth8" or "wayland".
+struct Session {
+  int depth = 24;
+  bool wayland = false;
+};
+Session test_session();
+
+class WestonCompositor;
+
+// An Xvfb server on a free display; DISPLAY points at it for as long as it lives. In a Wayland
+// session a weston compositor runs in a window on it, and WAYLAND_DISPLAY points at weston.
 class XvfbDisplay {
  public:
   XvfbDisplay();
@@ -90,7 +119,11 @@ class XvfbDisplay {
 
  private:
   std::optional<ChildProcess> server_;
+  std::unique_ptr<WestonCompositor> compositor_;
 };
+
+// weston's window on the X display, once it is mapped.
+unsigned long weston_window();
 
 // The viewer started on the current display, and its window once it is mapped.
 class Viewer {
@@ -111,13 +144,21 @@ class Viewer {
   std::vector<SlotSample> sample_slots(std::chrono::milliseconds span) const;
   // Samples until one slot has stayed on screen for `quiet`; returns it, or -1 after `timeout`.
   int wait_until_still(std::chrono::milliseconds quiet, std::chrono::milliseconds timeout) const;
+  // xdotool arguments that move the pointer to a point of the client area, which may lie
+  // outside it.
+  std::vector<std::string> pointer_to(int x, int y) const;
   // Asks the window to close, as the title bar's close button does.
   void close() const;
 
  private:
+  PlacedClientArea find_on_weston() const;
   int slot_read_by(const WindowReader& reader) const;
+  void send_delete_window() const;
 
   ChildProcess process_;
+  // The X window that shows the client area, the viewer's own on X11 and weston's on Wayland;
+  // window_id_ names it for xdotool.
+  PlacedClientArea area_;
   std::string window_id_;
 };
 
