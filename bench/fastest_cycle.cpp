@@ -16,6 +16,7 @@
 
 #include "engine/frame_delay.hpp"
 #include "engine/viewer_window.hpp"
+#include "host/sdl_choices.hpp"
 #include "host/sdl_error.hpp"
 #include "host/sdl_host.hpp"
 #include "tests/window/x_session.hpp"
@@ -70,8 +71,12 @@ double viewer_rate(double seconds) {
   return clock.cycles_per_second();
 }
 
+// What the bare loop ran on, for the report.
+std::string driver_name, renderer_name;
+
 // The least any frame cycle can cost on this renderer: clear the window, present it.
 double bare_rate(double seconds) {
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, host::session_drivers());
   if (SDL_Init(SDL_INIT_VIDEO) != 0) throw host::WindowSystemError("cannot open the window system");
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
@@ -79,8 +84,10 @@ double bare_rate(double seconds) {
       host::checked(SDL_CreateWindow("bare loop", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                      window::kClientWidth, window::kClientHeight, SDL_WINDOW_SHOWN),
                     "cannot create the window");
-  SDL_Renderer* renderer = host::checked(SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE),
-                                         "cannot create the renderer");
+  SDL_Renderer* renderer = host::create_renderer(window);
+  SDL_RendererInfo info;
+  if (SDL_GetRendererInfo(renderer, &info) == 0) renderer_name = info.name;
+  driver_name = SDL_GetCurrentVideoDriver();
   long cycles = 0;
   const auto started = Monotonic::now();
   const auto end = started + std::chrono::duration<double>(seconds);
@@ -122,8 +129,10 @@ int main(int argc, char** argv) {
       std::printf("| %d | %.0f | %.0f |\n", round, viewer.back(), bare.back());
     }
     const double ratio = median(viewer) / median(bare);
-    std::printf("\nmedian: viewer %.0f, bare %.0f cycles/s; ratio %.2f (goal: at least 0.5)\n",
-                median(viewer), median(bare), ratio);
+    std::printf(
+        "\nmedian: viewer %.0f, bare %.0f cycles/s; ratio %.2f (goal: at least 0.5); %s driver, "
+        "%s renderer\n",
+        median(viewer), median(bare), ratio, driver_name.c_str(), renderer_name.c_str());
     return 0;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "fastest_cycle: %s\n", error.what());

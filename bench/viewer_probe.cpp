@@ -2,6 +2,7 @@
 // frame on screen, the frame period at start-up speed, the viewer's processor share at start-up
 // speed and in drag mode, and its peak resident memory.
 // Usage: viewer_probe [SECONDS]   (seconds per processor-share window; 20 by default)
+// With NUV_TEST_SESSION=wayland the viewer runs on a weston compositor inside the Xvfb display.
 
 #include <algorithm>
 #include <chrono>
@@ -28,8 +29,8 @@ double seconds_since(Monotonic::time_point start) {
 }
 
 // The slot whose frame fills Picture1's inner area, or -1 while no frame can be read.
-int shown_slot(const testing::WindowReader& reader, unsigned long window) {
-  const std::optional<testing::Screenshot> shot = reader.grab(window);
+int shown_slot(const testing::WindowReader& reader, const testing::PlacedClientArea& area) {
+  const std::optional<testing::Screenshot> shot = reader.grab(area);
   return shot ? testing::slot_in(*shot) : -1;
 }
 
@@ -59,6 +60,21 @@ double cpu_share(int pid, double seconds) {
   return (cpu_seconds(pid) - before) / seconds_since(start);
 }
 
+// Where the viewer's client area shows: in its own window on X11, on weston's output on Wayland.
+std::optional<testing::PlacedClientArea> find_viewer(const testing::WindowReader& reader,
+                                                     std::optional<unsigned long> weston) {
+  if (weston) return reader.find_on_weston(*weston);
+  const std::optional<unsigned long> window = reader.find_viewer();
+  if (!window) return std::nullopt;
+  return testing::PlacedClientArea{*window, 0, 0};
+}
+
+// xdotool arguments that move the pointer to a point of the client area.
+std::vector<std::string> pointer_to(const testing::PlacedClientArea& area, int x, int y) {
+  return {"mousemove", "--window", std::to_string(area.window), std::to_string(area.left + x),
+          std::to_string(area.top + y)};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -70,16 +86,18 @@ int main(int argc, char** argv) {
   try {
     testing::XvfbDisplay display;
     const testing::WindowReader screen;
+    std::optional<unsigned long> weston;
+    if (testing::test_session().wayland) weston = testing::weston_window();
     const auto started = Monotonic::now();
     testing::ChildProcess viewer({testing::viewer_path()});
     const int pid = viewer.pid();
 
-    std::optional<unsigned long> window;
+    std::optional<testing::PlacedClientArea> window;
     int slot = -1;
     // Slot 0 is on screen only while the other frames load, a few milliseconds; the first
     // frame seen may already be slot 1.
     while (slot < 0 && seconds_since(started) < 10) {
-      if (!window) window = screen.find_viewer();
+      if (!window) window = find_viewer(screen, weston);
       if (window) slot = shown_slot(screen, *window);
       if (slot < 0) std::this_thread::sleep_for(200us);
     }
@@ -108,15 +126,16 @@ int main(int argc, char** argv) {
                 window_seconds, 100 * cpu_share(pid, window_seconds));
 
     // A click and one movement put the viewer in drag mode with its 10 ms cycle.
-    const std::string id = std::to_string(*window);
-    testing::xdotool({"mousemove", "--window", id, "150", "200", "click", "1"});
-    testing::xdotool({"mousemove", "--window", id, "150", "210"});
+    std::vector<std::string> enter_drag_mode = pointer_to(*window, 150, 200);
+    enter_drag_mode.insert(enter_drag_mode.end(), {"click", "1"});
+    testing::xdotool(enter_drag_mode);
+    testing::xdotool(pointer_to(*window, 150, 210));
     std::printf("processor share in drag mode over %.0f s: %.2f %% of one core\n", window_seconds,
                 100 * cpu_share(pid, window_seconds));
     std::printf("peak resident memory: %.1f MB\n",
                 static_cast<double>(peak_resident_kib(pid)) / 1024.0);
 
-    testing::xdotool({"key", "Escape"});
+    testing::xdotool({"windowfocus", "--sync", std::to_string(window->window), "key", "Escape"});
     const auto status = viewer.wait_for(5s);
     std::printf("exit status after Escape: %s\n",
                 status ? std::to_string(*status).c_str() : "still running");

@@ -18,6 +18,7 @@
 #include "frames/picture_record.hpp"
 #include "frames/stored_frames.hpp"
 #include "host/key_codes.hpp"
+#include "host/sdl_choices.hpp"
 #include "host/sdl_error.hpp"
 #include "window/icon.hpp"
 #include "window/layout.hpp"
@@ -92,23 +93,6 @@ std::optional<std::int16_t> key_down_code(SDL_Keycode key) {
     default:
       return std::nullopt;
   }
-}
-
-// On a Wayland session the window is the compositor's own: through the X compatibility server
-// it would be blurred at any output scale above 1. SDL_VIDEODRIVER still overrides this.
-const char* session_drivers() {
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  return wayland != nullptr && *wayland != '\0' ? "wayland,x11" : "x11";
-}
-
-// A 307 x 551 picture needs no graphics processor: the software renderer over the window's own
-// framebuffer starts fast and needs a tenth of the memory of a GL context. Where the driver has
-// no framebuffer of a format it can draw into (Wayland, X displays of 30 bits), the driver's own
-// renderer draws the same pixels.
-SDL_Renderer* create_renderer(SDL_Window* window) {
-  if (SDL_Renderer* software = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE))
-    return software;
-  return checked(SDL_CreateRenderer(window, -1, 0), "cannot create the renderer");
 }
 
 // The window system's connection, which becomes readable when input arrives: the X server's
