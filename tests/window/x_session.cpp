@@ -187,14 +187,20 @@ class WestonCompositor {
     if (mkdtemp(directory.data()) == nullptr) throw std::runtime_error("cannot make a directory");
     runtime_dir_ = directory;
     write_hidden_cursor_theme(runtime_dir_ + "/icons", "hidden");
+    // Windows appear and go at once, not zooming in over a few hundred milliseconds, during
+    // which no frame would be recognised.
+    std::ofstream(runtime_dir_ + "/weston.ini")
+        << "[shell]\nanimation=none\nclose-animation=none\nstartup-animation=none\n"
+           "focus-animation=none\n";
     environment_.set("XDG_RUNTIME_DIR", runtime_dir_);
     environment_.set("XCURSOR_PATH", runtime_dir_ + "/icons");
     environment_.set("XCURSOR_THEME", "hidden");
     process_.emplace(
         std::vector<std::string>{
             "weston", "--backend=x11-backend.so", "--use-pixman", "--idle-time=0",
-            std::string("--socket=") + kWestonSocket, "--width=" + std::to_string(kOutputWidth),
-            "--height=" + std::to_string(kOutputHeight), "--log=" + runtime_dir_ + "/weston.log"},
+            "--config=" + runtime_dir_ + "/weston.ini", std::string("--socket=") + kWestonSocket,
+            "--width=" + std::to_string(kOutputWidth), "--height=" + std::to_string(kOutputHeight),
+            "--log=" + runtime_dir_ + "/weston.log"},
         runtime_dir_ + "/weston.err");
     const auto deadline = std::chrono::steady_clock::now() + 20s;
     while (!std::filesystem::exists(runtime_dir_ + "/" + kWestonSocket)) {
