@@ -3,10 +3,13 @@
 # codec, the mechanism's geometry and the window description, one at a time, rebuilds the unit
 # tests and reports which faults they catch. The sources are put back after each fault, and on
 # any exit.
-# Usage: scripts/mutate.sh [BUILD_DIR]   (build-mutate by default)
+# Usage: scripts/mutate.sh [BUILD_DIR [PATTERN]]
+#   BUILD_DIR  build-mutate by default
+#   PATTERN    only the faults whose line contains it (a file name, say)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build-mutate}
+only=${2:-}
 
 # One fault a line: file, then the text to replace, then its replacement or "(deleted)",
 # separated by " => ". The text must occur exactly once in the file.
@@ -84,6 +87,7 @@ killed=0
 echo "| # | file | fault | result |"
 echo "|---:|---|---|---|"
 while IFS= read -r line; do
+  [[ "$line" == *"$only"* ]] || continue
   file=${line%% => *}
   rest=${line#* => }
   original=${rest%% => *}

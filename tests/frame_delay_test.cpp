@@ -41,25 +41,26 @@ TEST(IdleIterations, HugeFloatsStayFiniteAndOrdered) {
 }
 
 // The steady clock hands all but the last kSpinMargin of a wait to the idler, and spins the rest
-// even when the idler returns at once.
+// even when the idler returns at once. Only lower bounds of elapsed time are checked, and one
+// loose upper bound, so a busy machine cannot make the test fail.
 TEST(SteadyClock, IdlesForTheBulkAndSpinsOnlyTheLastStretch) {
   using namespace std::chrono;
-  std::optional<steady_clock::time_point> idled_until;
-  SteadyClock clock([&](steady_clock::time_point deadline) { idled_until = deadline; });
+  std::optional<steady_clock::duration> idle_time;  // from the idler's call to its deadline
+  SteadyClock clock(
+      [&](steady_clock::time_point deadline) { idle_time = deadline - steady_clock::now(); });
 
   for (const microseconds short_wait : {microseconds{0}, kSpinMargin}) {
     clock.wait(short_wait);
-    EXPECT_FALSE(idled_until) << short_wait.count() << " us is spun whole";
+    EXPECT_FALSE(idle_time) << short_wait.count() << " us is spun whole";
   }
 
-  const microseconds wait = kSpinMargin + microseconds{800};
+  const microseconds wait = kSpinMargin + milliseconds{20};
   const auto start = steady_clock::now();
   clock.wait(wait);
-  const auto end = steady_clock::now();
-  ASSERT_TRUE(idled_until);
-  EXPECT_GE(*idled_until, start + wait - kSpinMargin);
-  EXPECT_LE(*idled_until, end - kSpinMargin);
-  EXPECT_GE(end - start, wait);
+  EXPECT_GE(steady_clock::now() - start, wait);
+  ASSERT_TRUE(idle_time);
+  EXPECT_LE(*idle_time, wait - kSpinMargin);
+  EXPECT_GT(*idle_time, (wait - kSpinMargin) / 2);
 }
 
 TEST(LooseNumber, HoldsTheKindStoredLast) {
