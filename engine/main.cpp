@@ -1,12 +1,56 @@
-// The viewer's entry point: builds the window object and hands it to the window system.
+// The viewer's entry point: reads the command line, then either answers it (help, version,
+// export) or builds the window object and hands it to the window system.
 
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/command_line.hpp"
 #include "engine/frame_delay.hpp"
 #include "engine/viewer_window.hpp"
+#include "export/export_frames.hpp"
 #include "host/sdl_host.hpp"
 
-int main() {
+namespace {
+
+// Status of a command line that cannot be obeyed, as the usual command-line programs end.
+constexpr int kUsageStatus = 2;
+
+// Prints an answer on standard output; a failure to write it is a failure of the program.
+int print(const std::string& text) {
+  std::fputs(text.c_str(), stdout);
+  return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+int run_viewer() {
   nuv::host::SdlHost host;
   nuv::engine::SteadyClock clock([&host](auto deadline) { host.idle_until(deadline); });
   nuv::engine::ViewerWindow window(host, clock);
   return host.start(window);
+}
+
+int export_pictures(const nuv::engine::CommandLine& options) {
+  try {
+    nuv::exporting::export_frames(*options.export_dir, options.zoom.value_or(1));
+    return 0;
+  } catch (const nuv::exporting::ExportError& error) {
+    std::fprintf(stderr, "nuv: %s\n", error.what());
+    return 1;
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+  const auto [options, error] = nuv::engine::parse_command_line(arguments);
+  if (!error.empty()) {
+    std::fprintf(stderr, "nuv: %s\n%s", error.c_str(), nuv::engine::usage_text().c_str());
+    return kUsageStatus;
+  }
+  if (options.help) return print(nuv::engine::usage_text());
+  if (options.version) return print(std::string("nuv ") + NUV_VERSION + "\n");
+  if (options.export_dir) return export_pictures(options);
+  return run_viewer();
 }

@@ -1,0 +1,49 @@
+#include "export/export_frames.hpp"
+
+#include <cstdio>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "export/image_files.hpp"
+#include "frames/picture_record.hpp"
+#include "frames/stored_frames.hpp"
+
+namespace nuv::exporting {
+namespace {
+
+void make_directory(const std::filesystem::path& dir) {
+  std::error_code error;
+  std::filesystem::create_directories(dir, error);
+  if (!error && !std::filesystem::is_directory(dir, error) && !error)
+    error = std::make_error_code(std::errc::not_a_directory);
+  if (error) throw ExportError("cannot create directory " + dir.string() + ": " + error.message());
+}
+
+std::vector<frames::Picture> decoded_frames(int /*zoom*/) {
+  std::vector<frames::Picture> pictures;
+  for (int image = 1; image <= frames::kFrameCount; ++image) {
+    const std::string control = "Image" + std::to_string(image);
+    pictures.push_back(frames::decode_picture_record(frames::stored_record(image), control));
+  }
+  return pictures;
+}
+
+}  // namespace
+
+std::string frame_file_name(int frame) {
+  char name[16];
+  std::snprintf(name, sizeof name, "frame%02d.png", frame);
+  return name;
+}
+
+void export_frames(const std::filesystem::path& dir, int zoom) {
+  make_directory(dir);
+  const std::vector<frames::Picture> pictures = decoded_frames(zoom);
+  for (int frame = 1; frame <= frames::kFrameCount; ++frame)
+    write_file_atomically(dir / frame_file_name(frame),
+                          encode_png(pictures[static_cast<std::size_t>(frame - 1)]));
+  write_file_atomically(dir / kAnimationFileName, encode_gif(pictures));
+}
+
+}  // namespace nuv::exporting
