@@ -1,0 +1,212 @@
+// The program from its command line, without a display: answers, usage errors, and the exported
+// pictures decoded again with libpng and giflib.
+
+#include <gif_lib.h>
+#include <gtest/gtest.h>
+#include <png.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "export/export_frames.hpp"
+#include "export/image_files.hpp"
+#include "frames/picture_record.hpp"
+#include "frames/stored_frames.hpp"
+
+namespace nuv::exporting {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+  int status = -1;
+  std::string out, err;
+};
+
+std::string read_text(const fs::path& path) {
+  std::ifstream file(path);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// A private directory, removed with everything in it.
+struct TemporaryDir {
+  fs::path path = fs::temp_directory_path() / ("nuv-export-test-" + std::to_string(::getpid()));
+  TemporaryDir() { fs::create_directories(path); }
+  ~TemporaryDir() {
+    fs::permissions(path, fs::perms::owner_all, fs::perm_options::add);
+    fs::remove_all(path);
+  }
+};
+
+// Runs the viewer with no display to open a window on; `prefix` is shell set-up for it.
+Outcome run_viewer(const std::string& arguments, const fs::path& scratch,
+                   const std::string& prefix = "") {
+  const fs::path out = scratch / "stdout", err = scratch / "stderr";
+  const std::string command = prefix + "env -u DISPLAY -u WAYLAND_DISPLAY " NUV_VIEWER_PATH " " +
+                              arguments + " >" + out.string() + " 2>" + err.string();
+  const int status = std::system(("sh -c \"" + command + "\"").c_str());
+  Outcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_text(out), read_text(err)};
+  fs::remove(out);
+  fs::remove(err);
+  return outcome;
+}
+
+frames::Picture stored_frame(int frame) {
+  return frames::decode_picture_record(frames::stored_record(frame),
+                                       "Image" + std::to_string(frame));
+}
+
+std::vector<frames::Rgb> rgb_pixels(const frames::Picture& picture) {
+  std::vector<frames::Rgb> pixels;
+  for (const std::uint8_t index : picture.pixels) pixels.push_back(picture.palette[index]);
+  return pixels;
+}
+
+TEST(Program, AnswersTheCommandLineWithoutAWindow) {
+  TemporaryDir scratch;
+  const struct {
+    std::string arguments;
+    int status;
+    std::string out, err;  // the start of each
+  } cases[] = {
+      {"--help", 0, "Usage: nuv [OPTION]...\n", ""},
+      {"--version", 0, "nuv " NUV_VERSION "\n", ""},
+      {"--zoom 4", 2, "", "nuv: invalid zoom '4'"},
+      {"--zoom", 2, "", "nuv: option '--zoom' needs a value\nUsage: nuv [OPTION]...\n"},
+      {"--frobnicate", 2, "", "nuv: unrecognized option '--frobnicate'\nUsage: nuv [OPTION]...\n"},
+      {"stray", 2, "", "nuv: unexpected argument 'stray'\nUsage: nuv [OPTION]...\n"},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.arguments);
+    const Outcome run = run_viewer(test.arguments, scratch.path);
+    EXPECT_EQ(run.status, test.status);
+    EXPECT_TRUE(run.out.starts_with(test.out)) << run.out;
+    EXPECT_EQ(run.out.empty(), test.out.empty());
+    EXPECT_TRUE(run.err.starts_with(test.err)) << run.err;
+    EXPECT_EQ(run.err.empty(), test.err.empty());
+  }
+}
+
+// One export shared by the tests that read it.
+class Exported : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    scratch_ = new TemporaryDir;
+    const Outcome run =
+        run_viewer("--export '" + (scratch_->path / "new dir").string() + "'", scratch_->path);
+    ASSERT_EQ(run.status, 0) << run.err;
+  }
+  static void TearDownTestSuite() { delete scratch_; }
+  static fs::path file(const std::string& name) { return scratch_->path / "new dir" / name; }
+  static TemporaryDir* scratch_;
+};
+TemporaryDir* Exported::scratch_ = nullptr;
+
+TEST_F(Exported, FramesArePaletteImagesOfTheStoredFramesExactly) {
+  for (int frame = 1; frame <= frames::kFrameCount; ++frame) {
+    SCOPED_TRACE(frame_file_name(frame));
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_file(&image, file(frame_file_name(frame)).c_str()));
+    EXPECT_TRUE(image.format & PNG_FORMAT_FLAG_COLORMAP);
+    EXPECT_EQ(image.colormap_entries, 5u);
+    image.format = PNG_FORMAT_RGB;
+    std::vector<frames::Rgb> pixels(PNG_IMAGE_SIZE(image) / 3);
+    ASSERT_TRUE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr));
+    const frames::Picture stored = stored_frame(frame);
+    EXPECT_EQ(image.width, static_cast<png_uint_32>(stored.width));
+    EXPECT_TRUE(pixels == rgb_pixels(stored));
+  }
+}
+
+TEST_F(Exported, AnimationLoopsThroughTheFramesInOrder) {
+  int error = 0;
+  GifFileType* gif = DGifOpenFileName(file(kAnimationFileName).c_str(), &error);
+  ASSERT_NE(gif, nullptr) << GifErrorString(error);
+  ASSERT_EQ(DGifSlurp(gif), GIF_OK);
+  ASSERT_EQ(gif->ImageCount, frames::kFrameCount);
+  // The looping extension comes before the first image, which giflib attaches it to.
+  bool loops = false;
+  const SavedImage& first = gif->SavedImages[0];
+  for (int i = 0; i + 1 < first.ExtensionBlockCount; ++i) {
+    const ExtensionBlock& block = first.ExtensionBlocks[i];
+    const ExtensionBlock& next = first.ExtensionBlocks[i + 1];
+    loops |= block.Function == APPLICATION_EXT_FUNC_CODE && block.ByteCount == 11 &&
+             std::string(reinterpret_cast<char*>(block.Bytes), 11) == "NETSCAPE2.0" &&
+             next.ByteCount == 3 && next.Bytes[0] == 1 && next.Bytes[1] == 0 && next.Bytes[2] == 0;
+  }
+  EXPECT_TRUE(loops) << "no endless NETSCAPE2.0 loop";
+  for (int frame = 1; frame <= frames::kFrameCount; ++frame) {
+    SCOPED_TRACE("frame " + std::to_string(frame));
+    GraphicsControlBlock control{};
+    ASSERT_EQ(DGifSavedExtensionToGCB(gif, frame - 1, &control), GIF_OK);
+    EXPECT_EQ(control.DelayTime, kGifFrameDelay);
+    const SavedImage& image = gif->SavedImages[frame - 1];
+    const ColorMapObject* map =
+        image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : gif->SColorMap;
+    const frames::Picture stored = stored_frame(frame);
+    ASSERT_EQ(image.ImageDesc.Width * image.ImageDesc.Height,
+              static_cast<int>(stored.pixels.size()));
+    std::vector<frames::Rgb> pixels;
+    for (std::size_t i = 0; i < stored.pixels.size(); ++i) {
+      const GifColorType colour = map->Colors[image.RasterBits[i]];
+      pixels.push_back({colour.Red, colour.Green, colour.Blue});
+    }
+    EXPECT_TRUE(pixels == rgb_pixels(stored));
+  }
+  DGifCloseFile(gif, &error);
+}
+
+// Where the export cannot be written it says which path and why, ends with status 1 and leaves no
+// file, whole or partial, behind.
+TEST(Export, FailureLeavesNoFileAndEndsWithStatusOne) {
+  TemporaryDir scratch;
+  const fs::path file_in_the_way = scratch.path / "file";
+  std::ofstream(file_in_the_way) << "not a directory";
+  const fs::path read_only = scratch.path / "read-only";
+  fs::create_directory(read_only);
+  fs::permissions(read_only, fs::perms::owner_read | fs::perms::owner_exec);
+  const fs::path full = scratch.path / "full";
+  const struct {
+    fs::path dir;
+    std::string prefix;  // shell set-up before the viewer runs
+    std::string message;
+    bool needs_permissions;  // root writes into read-only directories
+  } cases[] = {
+      {file_in_the_way, "", "nuv: cannot create directory " + file_in_the_way.string() + ": ",
+       false},
+      {file_in_the_way / "sub", "", "nuv: cannot create directory " + file_in_the_way.string(),
+       false},
+      {read_only, "",
+       "nuv: cannot write " + (read_only / "frame01.png").string() + ": Permission denied", true},
+      // A disk that fills up: files may grow to a few kilobytes, the animation needs more.
+      {full, "trap '' XFSZ; ulimit -f 16; ",
+       "nuv: cannot write " + (full / kAnimationFileName).string() + ": File too large", false},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.dir);
+    if (test.needs_permissions && ::geteuid() == 0) continue;
+    const Outcome run =
+        run_viewer("--export '" + test.dir.string() + "'", scratch.path, test.prefix);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.starts_with(test.message)) << run.err;
+    EXPECT_EQ(run.err.find("Usage"), std::string::npos);
+    if (fs::is_directory(test.dir)) {
+      for (const auto& entry : fs::directory_iterator(test.dir)) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_TRUE(name.starts_with("frame") && name.ends_with(".png")) << "left behind: " << name;
+      }
+      EXPECT_FALSE(fs::exists(test.dir / kAnimationFileName));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace nuv::exporting
