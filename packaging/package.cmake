@@ -14,13 +14,13 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${NUV_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)  # run-time dependencies from the binary's libraries
-# The control file's description: the summary, then the long text indented by one space.
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${PROJECT_DESCRIPTION}
- A small desktop viewer that plays a looping animation of a single-cylinder
- piston mechanism: a crank turns and, through a link that pulls from below,
- drives a piston-and-yoke body up and down its cylinder. The keyboard and
- mouse run it forward or backward, stop it, step it one frame at a time, set
- its speed or drag through its eighteen frames. The frames can be exported as
- PNG pictures and as one animated GIF.")
+# The control file's long description; CPack puts the summary before it and indents it.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "A small desktop viewer that plays a looping animation of a single-cylinder
+piston mechanism: a crank turns and, through a link that pulls from below,
+drives a piston-and-yoke body up and down its cylinder. The keyboard and
+mouse run it forward or backward, stop it, step it one frame at a time, set
+its speed or drag through its eighteen frames. The frames can be exported as
+PNG pictures and as one animated GIF.")
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
 include(CPack)
