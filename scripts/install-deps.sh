@@ -1,15 +1,29 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing the viewer need, if any are
-# missing. Needs root, or sudo.
+# Installs the Debian packages a set of tasks needs, if any are missing. Needs root, or sudo.
+#   scripts/install-deps.sh run      build and run the viewer
+#   scripts/install-deps.sh package  also build its Debian package
+#   scripts/install-deps.sh test     also test, fuzz and benchmark it
 set -euo pipefail
 
-packages=(
-  cmake make g++ clang pkg-config
-  libsdl2-dev libcairo2-dev libwayland-dev
-  libdecor-0-plugin-1-cairo
-  libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev
-  xvfb xdotool imagemagick x11-utils libx11-dev weston
+run_packages=(
+  cmake make g++ pkg-config libsdl2-dev libcairo2-dev libpng-dev libgif-dev libwayland-dev
+  libdecor-0-plugin-1-cairo  # title bars on Wayland
 )
+package_packages=("${run_packages[@]}" dpkg-dev file)
+test_packages=(
+  "${package_packages[@]}"
+  clang libclang-rt-14-dev llvm          # the fuzzer and its symbolizer
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xdotool imagemagick x11-utils libx11-dev weston
+  lintian appstream desktop-file-utils  # the package's checks
+)
+
+case "${1:-}" in
+  run) packages=("${run_packages[@]}") ;;
+  package) packages=("${package_packages[@]}") ;;
+  test) packages=("${test_packages[@]}") ;;
+  *) echo "usage: $0 run|package|test" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
