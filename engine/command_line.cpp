@@ -18,7 +18,7 @@ OptionValue split_option(std::string_view argument) {
 }
 
 std::optional<int> zoom_from(std::string_view text) {
-  if (text.size() != 1 || text[0] < '1' || text[0] > '0' + kMaxZoom) return std::nullopt;
+  if (text.size() != 1 || text[0] < '1' || text[0] > '0' + frames::kMaxZoom) return std::nullopt;
   return text[0] - '0';
 }
 
@@ -43,8 +43,8 @@ class Parser {
       if (options_.zoom) return fail("option '--zoom' given more than once");
       options_.zoom = zoom_from(*text);
       if (!options_.zoom)
-        fail("invalid zoom '" + std::string(*text) + "': it must be 1, 2 or " +
-             std::to_string(kMaxZoom));
+        fail("invalid zoom '" + std::string(*text) + "': it must be a whole number from 1 to " +
+             std::to_string(frames::kMaxZoom));
     } else if (option.name == "--export") {
       const auto text = value_of(option);
       if (!text) return;
@@ -83,8 +83,8 @@ std::string usage_text() {
   return "Usage: nuv [OPTION]...\n"
          "Play the animation of a crank-and-yoke piston mechanism in a window, or export it.\n"
          "\n"
-         "  --zoom N        draw the frames N times as large: 1, 2 or " +
-         std::to_string(kMaxZoom) +
+         "  --zoom N        draw the frames N times as large, N from 1 to " +
+         std::to_string(frames::kMaxZoom) +
          "\n"
          "  --export DIR    write the frames as PNG files and the whole turn as an animated\n"
          "                  GIF into DIR, without opening a window\n"

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "frames/zoom.hpp"
+
 namespace nuv::engine {
 
 struct CommandLine {
@@ -21,8 +23,6 @@ struct ParsedCommandLine {
   CommandLine options;
   std::string error;  // empty when the command line is sound
 };
-
-inline constexpr int kMaxZoom = 3;
 
 // Reads the arguments that follow the program's name.
 ParsedCommandLine parse_command_line(std::span<const std::string_view> arguments);

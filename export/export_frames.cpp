@@ -20,11 +20,12 @@ void make_directory(const std::filesystem::path& dir) {
   if (error) throw ExportError("cannot create directory " + dir.string() + ": " + error.message());
 }
 
-std::vector<frames::Picture> decoded_frames(int /*zoom*/) {
+std::vector<frames::Picture> decoded_frames(int zoom) {
   std::vector<frames::Picture> pictures;
-  for (int image = 1; image <= frames::kFrameCount; ++image) {
-    const std::string control = "Image" + std::to_string(image);
-    pictures.push_back(frames::decode_picture_record(frames::stored_record(image), control));
+  for (int slot = 0; slot < frames::kFrameCount; ++slot) {
+    const int image = frames::image_number_of_slot(slot);
+    pictures.push_back(frames::decode_picture_record(frames::stored_record(image, zoom),
+                                                     frames::image_control_name(image), zoom));
   }
   return pictures;
 }

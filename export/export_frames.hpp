@@ -12,8 +12,8 @@ namespace nuv::exporting {
 std::string frame_file_name(int frame);
 inline constexpr const char* kAnimationFileName = "nuv.gif";
 
-// Creates `dir` if needed and writes the eighteen frames and the animation into it, at `zoom`
-// times the frames' size. Throws ExportError naming the path and the cause.
+// Creates `dir` if needed and writes the eighteen frames and the animation into it, drawn at
+// `zoom` (1 to frames::kMaxZoom). Throws ExportError naming the path and the cause.
 void export_frames(const std::filesystem::path& dir, int zoom);
 
 }  // namespace nuv::exporting

@@ -19,7 +19,7 @@ TEST(CommandLine, ReadsEveryOptionInEitherForm) {
                parse({}).options.export_dir);
   EXPECT_TRUE(parse({"--help"}).options.help);
   EXPECT_TRUE(parse({"--version"}).options.version);
-  for (const int zoom : {1, 2, kMaxZoom}) {
+  for (const int zoom : {1, 2, frames::kMaxZoom}) {
     const std::string text = std::to_string(zoom);
     EXPECT_EQ(parse({"--zoom", text}).options.zoom, zoom);
     EXPECT_EQ(parse({"--zoom=" + text}).options.zoom, zoom);
@@ -43,10 +43,10 @@ TEST(CommandLine, SaysWhatIsWrongWithBadInput) {
       {{"--zoom"}, "option '--zoom' needs a value"},
       {{"--export"}, "option '--export' needs a value"},
       {{"--export="}, "option '--export' needs a directory name"},
-      {{"--zoom", "0"}, "invalid zoom '0': it must be 1, 2 or 3"},
-      {{"--zoom", "4"}, "invalid zoom '4': it must be 1, 2 or 3"},
-      {{"--zoom=2x"}, "invalid zoom '2x': it must be 1, 2 or 3"},
-      {{"--zoom", ""}, "invalid zoom '': it must be 1, 2 or 3"},
+      {{"--zoom", "0"}, "invalid zoom '0': it must be a whole number from 1 to 3"},
+      {{"--zoom", "4"}, "invalid zoom '4': it must be a whole number from 1 to 3"},
+      {{"--zoom=2x"}, "invalid zoom '2x': it must be a whole number from 1 to 3"},
+      {{"--zoom", ""}, "invalid zoom '': it must be a whole number from 1 to 3"},
       {{"--zoom", "1", "--zoom", "2"}, "option '--zoom' given more than once"},
       {{"--export", "a", "--export", "b"}, "option '--export' given more than once"},
       {{"--help", "--bogus"}, "unrecognized option '--bogus'"},

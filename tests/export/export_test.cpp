@@ -58,11 +58,6 @@ Outcome run_viewer(const std::string& arguments, const fs::path& scratch,
   return outcome;
 }
 
-frames::Picture stored_frame(int frame) {
-  return frames::decode_picture_record(frames::stored_record(frame),
-                                       "Image" + std::to_string(frame));
-}
-
 std::vector<frames::Rgb> rgb_pixels(const frames::Picture& picture) {
   std::vector<frames::Rgb> pixels;
   for (const std::uint8_t index : picture.pixels) pixels.push_back(picture.palette[index]);
@@ -94,22 +89,28 @@ TEST(Program, AnswersTheCommandLineWithoutAWindow) {
   }
 }
 
-// One export shared by the tests that read it.
-class Exported : public ::testing::Test {
+// An export at each zoom, read back.
+class Exported : public ::testing::TestWithParam<int> {
  protected:
-  static void SetUpTestSuite() {
-    scratch_ = new TemporaryDir;
-    const Outcome run =
-        run_viewer("--export '" + (scratch_->path / "new dir").string() + "'", scratch_->path);
+  void SetUp() override {
+    const Outcome run = run_viewer("--zoom " + std::to_string(zoom()) + " --export '" +
+                                       (scratch_.path / "new dir").string() + "'",
+                                   scratch_.path);
     ASSERT_EQ(run.status, 0) << run.err;
   }
-  static void TearDownTestSuite() { delete scratch_; }
-  static fs::path file(const std::string& name) { return scratch_->path / "new dir" / name; }
-  static TemporaryDir* scratch_;
-};
-TemporaryDir* Exported::scratch_ = nullptr;
+  int zoom() const { return GetParam(); }
+  fs::path file(const std::string& name) const { return scratch_.path / "new dir" / name; }
+  frames::Picture stored_frame(int frame) const {
+    return frames::decode_picture_record(frames::stored_record(frame, zoom()),
+                                         frames::image_control_name(frame), zoom());
+  }
 
-TEST_F(Exported, FramesArePaletteImagesOfTheStoredFramesExactly) {
+ private:
+  TemporaryDir scratch_;
+};
+INSTANTIATE_TEST_SUITE_P(EachZoom, Exported, ::testing::Range(1, frames::kMaxZoom + 1));
+
+TEST_P(Exported, FramesArePaletteImagesOfTheStoredFramesExactly) {
   for (int frame = 1; frame <= frames::kFrameCount; ++frame) {
     SCOPED_TRACE(frame_file_name(frame));
     png_image image{};
@@ -126,7 +127,7 @@ TEST_F(Exported, FramesArePaletteImagesOfTheStoredFramesExactly) {
   }
 }
 
-TEST_F(Exported, AnimationLoopsThroughTheFramesInOrder) {
+TEST_P(Exported, AnimationLoopsThroughTheFramesInOrder) {
   int error = 0;
   GifFileType* gif = DGifOpenFileName(file(kAnimationFileName).c_str(), &error);
   ASSERT_NE(gif, nullptr) << GifErrorString(error);
