@@ -1,5 +1,6 @@
 #include "engine/frame_delay.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <thread>
@@ -16,10 +17,12 @@ std::int64_t idle_iterations(LooseNumber delay) {
 
 void SteadyClock::wait(std::chrono::microseconds duration) {
   using std::chrono::steady_clock;
-  const auto deadline = steady_clock::now() + duration;
-  if (duration > kSpinMargin) idle_until_(deadline - kSpinMargin);
-  while (steady_clock::now() < deadline) {
-  }
+  const auto start = steady_clock::now();
+  const auto deadline = start + duration - overrun_;
+  if (deadline - start > kShortestIdle) idle_until_(deadline);
+  auto now = steady_clock::now();
+  while (now < deadline) now = steady_clock::now();
+  overrun_ = std::min<steady_clock::duration>(now - deadline, kLongestMakeUp);
 }
 
 void SteadyClock::sleep_until(std::chrono::steady_clock::time_point deadline) {

@@ -17,9 +17,12 @@ inline constexpr std::chrono::microseconds kIdleIterationTime{1};
 // the delay plus one for a delay >= 0, none for a negative one.
 std::int64_t idle_iterations(LooseNumber delay);
 
-// The operating system's sleep may overshoot by tens of microseconds, so the last stretch before
-// a deadline is spun instead.
-inline constexpr std::chrono::microseconds kSpinMargin{200};
+// Waits this short are spun: a sleep would cost more than it saves.
+inline constexpr std::chrono::microseconds kShortestIdle{200};
+// Time a wait overran is taken off the next ones, so frames keep their rate even when the idle
+// wakes late (the operating system's sleep overshoots by tens of microseconds; a hidden
+// window's wait sleeps longer on purpose). A larger overrun is forgiven beyond this.
+inline constexpr std::chrono::milliseconds kLongestMakeUp{100};
 
 // Passes time for the frame wait; tests substitute one that only records.
 class Clock {
@@ -28,8 +31,9 @@ class Clock {
   virtual void wait(std::chrono::microseconds duration) = 0;
 };
 
-// Waits against the monotonic clock: idles for the bulk, spins only the last moment, so the
-// wait is accurate without keeping a core busy.
+// Waits against the monotonic clock: idles through a wait, spins only a short one, and takes
+// the time a wait overran off the next, so the frames keep their exact rate on average
+// without keeping a core busy.
 class SteadyClock final : public Clock {
  public:
   using IdleUntil = std::function<void(std::chrono::steady_clock::time_point)>;
@@ -42,6 +46,7 @@ class SteadyClock final : public Clock {
  private:
   static void sleep_until(std::chrono::steady_clock::time_point deadline);
   IdleUntil idle_until_;
+  std::chrono::steady_clock::duration overrun_{};
 };
 
 }  // namespace nuv::engine

@@ -9,17 +9,19 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <thread>
+#include <string_view>
 
 #include "frames/picture_record.hpp"
 #include "frames/stored_frames.hpp"
 #include "host/key_codes.hpp"
 #include "host/sdl_choices.hpp"
 #include "host/sdl_error.hpp"
+#include "host/x11_connection.hpp"
 #include "window/icon.hpp"
 #include "window/layout.hpp"
 
@@ -126,39 +128,95 @@ void fill_dense_output(SDL_Renderer* renderer) {
   SDL_RenderSetScale(renderer, density, density);
 }
 
+void print_runtime_error(const std::string& message) {
+  std::fprintf(stderr, "nuv: run-time error: %s\n", message.c_str());
+}
+
+// How often the display shows a new picture: its mode's refresh rate, or 60 Hz without one.
+std::chrono::steady_clock::duration refresh_period(SDL_Window* window) {
+  SDL_DisplayMode mode{};
+  const int rate = SDL_GetCurrentDisplayMode(SDL_GetWindowDisplayIndex(window), &mode) == 0 &&
+                           mode.refresh_rate > 0
+                       ? mode.refresh_rate
+                       : 60;
+  return std::chrono::duration_cast<std::chrono::steady_clock::duration>(1s) / rate;
+}
+
+// A hidden window's wait sleeps at least this long; the frame clock makes up the time with
+// the waits that follow, so the frames still advance at their rate.
+constexpr auto kHiddenNap = 20ms;
+
 }  // namespace
 
-// The open window: SDL, the renderer, the image controls and what Picture1 shows.
+// SDL itself: initialised before anything is made with it, shut down after all of it is gone.
+struct SdlHost::Library {
+  Library();
+  ~Library();
+  Library(const Library&) = delete;
+  Library& operator=(const Library&) = delete;
+  bool on_x11 = false;
+};
+
+SdlHost::Library::Library() {
+  // Only drivers that put a window in front of the user: without a display the viewer must
+  // say so, not run unseen on an offscreen driver.
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, session_drivers());
+  // The program ends on signals itself, at once; SDL would queue them as a quit event.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) throw WindowSystemError("cannot open the window system");
+  on_x11 = std::string_view(SDL_GetCurrentVideoDriver()) == "x11";
+  if (on_x11) x11::report_fatal_errors(print_runtime_error);
+}
+
+SdlHost::Library::~Library() {
+  SDL_Quit();
+  if (on_x11) x11::report_fatal_errors(nullptr);
+}
+
+// The open window: the renderer, the image controls and what Picture1 shows, and what the
+// window system has asked for since it was last looked at.
 struct SdlHost::Window {
-  Window();
+  explicit Window(WindowEvents& events);
+  ~Window() { SDL_SetEventFilter(nullptr, nullptr); }
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+
   PictureRef image_control(int number);
   TextureHandle make_texture(const frames::Picture& picture);
-  void wait_until_shown();
+  void show();
+  static int SDLCALL note_event(void* window, SDL_Event* event);
+  void take_input(const std::function<void()>& act_on_requests);
   void dispatch(const SDL_Event& event);
   void deliver_pointer(int x, int y, Uint32 buttons);
+  bool hidden() const;
+  void show_picture(PictureRef picture);
+  void present_if_due();
+  std::chrono::steady_clock::time_point next_present() const;
   void present();
   SDL_Texture* texture_of(const PictureRef& picture) const;
-  void wait_for_input(std::chrono::steady_clock::duration longest) const;
+  void wait_for_input(std::chrono::steady_clock::duration longest, int signal_fd);
 
-  // Declared first, so the library shuts down after the textures, renderer and window made
-  // with it are gone; a GL renderer cannot release its textures after that.
-  struct Library {
-    ~Library() { SDL_Quit(); }
-  } library;
+  WindowEvents& events;
   WindowHandle window;
   RendererHandle renderer;
   std::array<PictureRef, frames::kFrameCount> image_controls;
   std::map<const frames::Picture*, TextureHandle> textures;
-  PictureRef picture1;
-  WindowEvents* events = nullptr;
   int connection = -1;  // the window system's connection, where it has one to watch
+  std::optional<x11::InputBatches> x11_input;
+
+  // Noted as SDL queues the events; acted on after each reading of the window system.
+  bool close_requested = false;
+  bool repaint_requested = false;
+  bool display_changed = false;
+
+  // Picture1's picture, and whether the screen shows it yet.
+  PictureRef picture1;
+  bool picture_stale = false;
+  std::chrono::steady_clock::time_point last_present;
+  std::chrono::steady_clock::duration refresh;
 };
 
-SdlHost::Window::Window() {
-  // Only drivers that put a window in front of the user: without a display the viewer must
-  // say so, not run unseen on an offscreen driver.
-  SDL_SetHint(SDL_HINT_VIDEODRIVER, session_drivers());
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) throw WindowSystemError("cannot open the window system");
+SdlHost::Window::Window(WindowEvents& window_events) : events(window_events) {
   // No vertical sync, so short frame waits really give short frames.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
@@ -169,12 +227,23 @@ SdlHost::Window::Window() {
               "cannot create the window"));
   renderer.reset(create_renderer(window.get()));
   fill_dense_output(renderer.get());
+  refresh = refresh_period(window.get());
   connection = connection_fd(window.get());
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWindowWMInfo(window.get(), &info) && info.subsystem == SDL_SYSWM_X11) {
+    x11::let_window_manager_place(info.info.x11.display, info.info.x11.window);
+    x11_input.emplace(info.info.x11.display);
+  }
   auto icon = window::application_icon(window::kIconSizes[0]);
   const SurfaceHandle icon_surface(
       SDL_CreateRGBSurfaceWithFormatFrom(icon.data(), window::kIconSizes[0], window::kIconSizes[0],
                                          32, window::kIconSizes[0] * 4, SDL_PIXELFORMAT_ARGB8888));
   if (icon_surface) SDL_SetWindowIcon(window.get(), icon_surface.get());
+  // Key releases and the keys that command nothing never reach the queue, so that a burst of
+  // keys cannot fill it.
+  SDL_EventState(SDL_KEYUP, SDL_IGNORE);
+  SDL_SetEventFilter(note_event, this);
 }
 
 // Each image control is built when it is first read: its decoded picture, and one texture made
@@ -210,36 +279,99 @@ TextureHandle SdlHost::Window::make_texture(const frames::Picture& picture) {
   return texture;
 }
 
-// Activation comes once the window is on screen and holds the keyboard focus.
-void SdlHost::Window::wait_until_shown() {
+// SDL shows the window once it is mapped; activation follows with the keyboard focus on it.
+void SdlHost::Window::show() {
   SDL_ShowWindow(window.get());
-  SDL_Event event;
-  while (SDL_WaitEvent(&event)) {
-    dispatch(event);
-    if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SHOWN) break;
-  }
   SDL_RaiseWindow(window.get());
   SDL_SetWindowInputFocus(window.get());
   SDL_StartTextInput();
 }
 
-// Sleeps until the window system has something to say, or `longest` has passed. Without a
-// connection to watch, it wakes often enough to time clicks to within a few milliseconds.
-void SdlHost::Window::wait_for_input(std::chrono::steady_clock::duration longest) const {
-  if (connection < 0) {
-    std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(longest, 5ms));
-    return;
+// Runs as SDL queues each event: notes what the window system asks for, so that it is done as
+// soon as the window system has been read, also during a frame's wait, and keeps out of the
+// queue what no handler takes.
+int SDLCALL SdlHost::Window::note_event(void* window, SDL_Event* event) {
+  auto& self = *static_cast<Window*>(window);
+  switch (event->type) {
+    case SDL_QUIT:
+      self.close_requested = true;
+      return 0;
+    case SDL_WINDOWEVENT:
+      switch (event->window.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+          self.close_requested = true;
+          return 0;
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_RESTORED:
+          self.repaint_requested = true;
+          return 0;
+        case SDL_WINDOWEVENT_DISPLAY_CHANGED:
+          self.display_changed = true;
+          return 0;
+        default:
+          return 1;
+      }
+    case SDL_KEYDOWN:
+      return key_down_code(event->key.keysym.sym) ? 1 : 0;
+    default:
+      return 1;
   }
+}
+
+// Reads the window system. Requests are acted on after every batch of input, so that a
+// burst of it still lets the window close, repaint or end on a signal.
+void SdlHost::Window::take_input(const std::function<void()>& act_on_requests) {
+  if (x11_input) {
+    if (x11_input->pending())
+      x11_input->feed([&] {
+        SDL_PumpEvents();
+        act_on_requests();
+      });
+  } else {
+    SDL_PumpEvents();
+  }
+  act_on_requests();
+}
+
+// Sleeps until the window system has something to say, a signal comes, or `longest` has
+// passed; not at all while input read along with a reply (when drawing) waits. Without a
+// connection to watch, it wakes often enough to time clicks to within a few milliseconds.
+void SdlHost::Window::wait_for_input(std::chrono::steady_clock::duration longest, int signal_fd) {
+  if (x11_input && x11_input->pending()) return;
+  std::array<pollfd, 2> watched{{{signal_fd, POLLIN, 0}, {-1, POLLIN, 0}}};
+  watched[1].fd = connection;
+  if (connection < 0) longest = std::min<std::chrono::steady_clock::duration>(longest, 5ms);
   const auto seconds = std::chrono::floor<std::chrono::seconds>(longest);
   const timespec timeout{static_cast<time_t>(seconds.count()),
                          static_cast<long>(std::chrono::nanoseconds(longest - seconds).count())};
-  pollfd readable{connection, POLLIN, 0};
-  ppoll(&readable, 1, &timeout, nullptr);
+  ppoll(watched.data(), watched.size(), &timeout, nullptr);
 }
 
 SDL_Texture* SdlHost::Window::texture_of(const PictureRef& picture) const {
   const auto found = textures.find(picture.get());
   return found == textures.end() ? nullptr : found->second.get();
+}
+
+bool SdlHost::Window::hidden() const {
+  return (SDL_GetWindowFlags(window.get()) & (SDL_WINDOW_HIDDEN | SDL_WINDOW_MINIMIZED)) != 0;
+}
+
+// A picture goes on screen only when it can be seen: not while the window is hidden, and not
+// more often than the display refreshes. The latest one is drawn when its turn comes.
+void SdlHost::Window::show_picture(PictureRef picture) {
+  picture1 = std::move(picture);
+  picture_stale = true;
+  present_if_due();
+}
+
+void SdlHost::Window::present_if_due() {
+  if (std::chrono::steady_clock::now() >= next_present()) present();
+}
+
+std::chrono::steady_clock::time_point SdlHost::Window::next_present() const {
+  if (!picture_stale || hidden()) return std::chrono::steady_clock::time_point::max();
+  return last_present + refresh;
 }
 
 // Draws the whole client area: Picture1's border, its picture unscaled at the inner area's
@@ -260,6 +392,8 @@ void SdlHost::Window::present() {
        visible_rows);
   fill(r, window::kFaceColour, kPicture1Inner.x, kPicture1Inner.y + h, w, visible_rows - h);
   SDL_RenderPresent(r);
+  last_present = std::chrono::steady_clock::now();
+  picture_stale = false;
 }
 
 // Input over the visible part of Picture1's inner area reaches the handlers; over the border or
@@ -267,35 +401,43 @@ void SdlHost::Window::present() {
 void SdlHost::Window::deliver_pointer(int x, int y, Uint32 buttons) {
   if (!window::over_visible_inner_area(x, y)) return;
   const window::Point at = window::to_scale(x - kPicture1Inner.x, y - kPicture1Inner.y);
-  events->mouse_move(button_state(buttons), shift_state(SDL_GetModState()), at.x, at.y);
+  events.mouse_move(button_state(buttons), shift_state(SDL_GetModState()), at.x, at.y);
 }
+
+namespace {
+
+// SDL reports the pointer leaving the window as a movement to the crossing point, clamped into
+// the window, right before the window event that says it left: that is no movement over the
+// picture.
+bool leaves_next(const SDL_Event& motion) {
+  SDL_Event next;
+  return motion.type == SDL_MOUSEMOTION &&
+         SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1 &&
+         next.type == SDL_WINDOWEVENT && next.window.event == SDL_WINDOWEVENT_LEAVE;
+}
+
+}  // namespace
 
 void SdlHost::Window::dispatch(const SDL_Event& event) {
   switch (event.type) {
-    case SDL_QUIT:
-      throw ProgramExit{0};
-    case SDL_WINDOWEVENT:
-      if (event.window.event == SDL_WINDOWEVENT_CLOSE) throw ProgramExit{0};
-      if (event.window.event == SDL_WINDOWEVENT_EXPOSED) present();
-      break;
     case SDL_TEXTINPUT:
-      for (const std::int16_t code : key_codes_for_text(event.text.text)) events->key_press(code);
+      for (const std::int16_t code : key_codes_for_text(event.text.text)) events.key_press(code);
       break;
     case SDL_KEYDOWN:
-      if (const auto code = key_down_code(event.key.keysym.sym)) events->key_press(*code);
+      if (const auto code = key_down_code(event.key.keysym.sym)) events.key_press(*code);
       break;
     case SDL_MOUSEMOTION:
-      deliver_pointer(event.motion.x, event.motion.y, event.motion.state);
+      if (!leaves_next(event)) deliver_pointer(event.motion.x, event.motion.y, event.motion.state);
       break;
     case SDL_MOUSEBUTTONDOWN:
       if (event.button.button == SDL_BUTTON_LEFT && event.button.clicks == 2 &&
           window::over_visible_inner_area(event.button.x, event.button.y))
-        events->double_click();
+        events.double_click();
       break;
     case SDL_MOUSEBUTTONUP:
       if (event.button.button == SDL_BUTTON_LEFT && event.button.clicks == 1 &&
           window::over_visible_inner_area(event.button.x, event.button.y))
-        events->click();
+        events.click();
       break;
     default:
       break;
@@ -305,22 +447,57 @@ void SdlHost::Window::dispatch(const SDL_Event& event) {
 SdlHost::SdlHost() = default;
 SdlHost::~SdlHost() = default;
 
-// Failures of the window system and of the stored pictures end the program as run-time errors.
+// SDL is released after the window, and the process ends on a caught signal only after both.
 int SdlHost::start(WindowEvents& window) {
+  signals_ = std::make_unique<EndingSignals>();
+  const int status = run(window);
+  window_.reset();
+  library_.reset();
+  signals_->defer(false);  // a signal noted meanwhile ends the process here
+  signals_.reset();
+  if (ending_signal_) EndingSignals::end_by(*ending_signal_);
+  return status;
+}
+
+// Failures of the window system and of the stored pictures end the program as run-time errors.
+int SdlHost::run(WindowEvents& window) {
   try {
     try {
-      window_ = std::make_unique<Window>();
-      window_->events = &window;
-      window_->wait_until_shown();
+      library_ = std::make_unique<Library>();
+      window_ = std::make_unique<Window>(window);
+      window_->show();
+      signals_->defer(true);
       window.activate();
     } catch (const std::exception& error) {
       runtime_error(error.what());
     }
   } catch (const ProgramExit& exit) {
-    window_.reset();
     return exit.status;
   }
   __builtin_unreachable();  // activation returns only by throwing
+}
+
+// After each reading of the window system: a signal or the close control ends the program,
+// and a window that needs it is drawn again from the current picture. No handler runs here.
+void SdlHost::act_on_requests() {
+  if (const auto signal = signals_->take_noted()) {
+    ending_signal_ = signal;
+    throw ProgramExit{128 + *signal};
+  }
+  Window& w = *window_;
+  if (w.close_requested) throw ProgramExit{0};
+  if (w.display_changed) {
+    w.display_changed = false;
+    w.refresh = refresh_period(w.window.get());
+  }
+  if (w.repaint_requested) {
+    w.repaint_requested = false;
+    if (!w.hidden()) w.present();
+  }
+}
+
+void SdlHost::take_input() {
+  window_->take_input([this] { act_on_requests(); });
 }
 
 PictureRef SdlHost::image_picture(int image_number) {
@@ -329,25 +506,35 @@ PictureRef SdlHost::image_picture(int image_number) {
   return window_->image_control(image_number);
 }
 
-// Drawn at once, so the picture is on screen before the wait that follows.
 void SdlHost::set_picture(PictureRef picture) {
   if (picture && !window_->texture_of(picture))
     runtime_error("Picture1 cannot show a picture that no image control holds");
-  window_->picture1 = std::move(picture);
-  window_->present();
+  window_->show_picture(std::move(picture));
 }
 
+// A hidden window shows nothing, so its wait may sleep past the deadline; the frame clock
+// takes the time off the waits that follow.
 void SdlHost::idle_until(std::chrono::steady_clock::time_point deadline) {
   using std::chrono::steady_clock;
-  for (auto now = steady_clock::now(); now < deadline; now = steady_clock::now()) {
-    SDL_PumpEvents();
-    window_->wait_for_input(deadline - now);
+  const auto started = steady_clock::now();
+  for (;;) {
+    take_input();
+    window_->present_if_due();
+    const auto end = window_->hidden() ? std::max(deadline, started + kHiddenNap) : deadline;
+    const auto now = steady_clock::now();
+    if (now >= end) return;
+    window_->wait_for_input(std::min(end, window_->next_present()) - now, signals_->descriptor());
   }
 }
 
+// Every event that has arrived by now is handled; what arrives meanwhile waits for the next
+// pass, so a burst still arriving cannot hold the pass.
 void SdlHost::pump() {
+  take_input();
   SDL_Event event;
-  while (SDL_PollEvent(&event)) window_->dispatch(event);
+  while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1)
+    window_->dispatch(event);
+  window_->present_if_due();
 }
 
 // Nothing but Picture1's picture is ever drawn, so redrawing the client area erases the rest.
@@ -359,8 +546,12 @@ void SdlHost::end_program() {
   throw ProgramExit{0};
 }
 
+// The message box waits for the user; a signal meanwhile ends the process at once, and the
+// box's own process with it.
 void SdlHost::runtime_error(const std::string& message) {
-  std::fprintf(stderr, "nuv: run-time error: %s\n", message.c_str());
+  print_runtime_error(message);
+  if (signals_) signals_->defer(false);
+  end_children_with_this_process();
   SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "NUV", message.c_str(),
                            window_ ? window_->window.get() : nullptr);
   throw ProgramExit{1};

@@ -3,7 +3,9 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 
+#include "host/ending_signals.hpp"
 #include "host/host.hpp"
 
 namespace nuv::host {
@@ -23,12 +25,22 @@ class SdlHost final : public Host {
 
   // Lets time pass until the deadline while reading the window system's input as it arrives,
   // so each event is queued with its true time (which is what tells a double click from two
-  // single clicks); no handler runs until the next pump pass.
+  // single clicks); no handler runs until the next pump pass. Meanwhile the window is
+  // repainted when the window system asks, and the close control or a signal ends the program.
   void idle_until(std::chrono::steady_clock::time_point deadline);
 
  private:
+  struct Library;
   struct Window;
+  int run(WindowEvents& window);
+  void take_input();
+  void act_on_requests();
+
+  // Released in the reverse order: the window, then SDL, then the signal handlers.
+  std::unique_ptr<EndingSignals> signals_;
+  std::unique_ptr<Library> library_;
   std::unique_ptr<Window> window_;
+  std::optional<int> ending_signal_;
 };
 
 }  // namespace nuv::host

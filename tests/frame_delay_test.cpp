@@ -6,6 +6,7 @@
 
 #include <limits>
 #include <optional>
+#include <thread>
 
 namespace nuv::engine {
 namespace {
@@ -40,27 +41,35 @@ TEST(IdleIterations, HugeFloatsStayFiniteAndOrdered) {
   EXPECT_GT(huge, 0);
 }
 
-// The steady clock hands all but the last kSpinMargin of a wait to the idler, and spins the rest
-// even when the idler returns at once. Only lower bounds of elapsed time are checked, and one
-// loose upper bound, so a busy machine cannot make the test fail.
-TEST(SteadyClock, IdlesForTheBulkAndSpinsOnlyTheLastStretch) {
+// The steady clock spins short waits whole, hands a longer one to the idler up to its deadline,
+// and takes the time the idler overslept off the next wait.
+TEST(SteadyClock, IdlesThroughLongWaitsAndMakesUpForAnOverrun) {
   using namespace std::chrono;
-  std::optional<steady_clock::duration> idle_time;  // from the idler's call to its deadline
-  SteadyClock clock(
-      [&](steady_clock::time_point deadline) { idle_time = deadline - steady_clock::now(); });
+  std::optional<steady_clock::time_point> idled_until;
+  milliseconds oversleep{0};
+  SteadyClock clock([&](steady_clock::time_point deadline) {
+    idled_until = deadline;
+    std::this_thread::sleep_until(deadline + oversleep);
+  });
 
-  for (const microseconds short_wait : {microseconds{0}, kSpinMargin}) {
+  for (const microseconds short_wait : {microseconds{0}, kShortestIdle}) {
     clock.wait(short_wait);
-    EXPECT_FALSE(idle_time) << short_wait.count() << " us is spun whole";
+    EXPECT_FALSE(idled_until) << short_wait.count() << " us is spun whole";
   }
 
-  const microseconds wait = kSpinMargin + milliseconds{20};
-  const auto start = steady_clock::now();
+  const microseconds wait = kShortestIdle + microseconds{800};
+  auto start = steady_clock::now();
   clock.wait(wait);
+  ASSERT_TRUE(idled_until);
+  EXPECT_LE(*idled_until, start + wait);
+  EXPECT_GE(*idled_until, start + wait - microseconds{50});  // spinning overran by little
   EXPECT_GE(steady_clock::now() - start, wait);
-  ASSERT_TRUE(idle_time);
-  EXPECT_LE(*idle_time, wait - kSpinMargin);
-  EXPECT_GT(*idle_time, (wait - kSpinMargin) / 2);
+
+  oversleep = milliseconds{2};
+  clock.wait(wait);
+  start = steady_clock::now();
+  clock.wait(milliseconds{3});
+  EXPECT_LE(*idled_until, start + milliseconds{3} - oversleep);
 }
 
 TEST(LooseNumber, HoldsTheKindStoredLast) {

@@ -1,0 +1,95 @@
+#include "host/ending_signals.hpp"
+
+#include <fcntl.h>
+#include <pthread.h>
+#include <sys/prctl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <csignal>
+#include <cstdlib>
+#include <stdexcept>
+
+namespace nuv::host {
+namespace {
+
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// Shared with the handler, which may use nothing else.
+std::atomic<bool> deferring{false};
+int note_pipe[2] = {-1, -1};
+
+void on_ending_signal(int signal) {
+  if (deferring.load()) {
+    const auto byte = static_cast<unsigned char>(signal);
+    [[maybe_unused]] const auto written = write(note_pipe[1], &byte, 1);
+    return;
+  }
+  // Blocked while this handler runs, so it ends the process as the handler returns.
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+}
+
+pid_t forking_process = 0;
+
+void end_with_parent() {
+  prctl(PR_SET_PDEATHSIG, SIGKILL);
+  if (getppid() != forking_process) _exit(1);  // the parent ended before the line above
+}
+
+bool started_ignored(int signal) {
+  struct sigaction current {};
+  sigaction(signal, nullptr, &current);
+  return current.sa_handler == SIG_IGN;
+}
+
+}  // namespace
+
+EndingSignals::EndingSignals() {
+  if (pipe2(note_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
+    throw std::runtime_error("cannot make a pipe for signals");
+  struct sigaction action {};
+  action.sa_handler = on_ending_signal;
+  sigemptyset(&action.sa_mask);
+  for (const int signal : kEndingSignals)
+    if (!started_ignored(signal)) sigaction(signal, &action, nullptr);
+}
+
+EndingSignals::~EndingSignals() {
+  deferring = false;
+  for (const int signal : kEndingSignals)
+    if (!started_ignored(signal)) std::signal(signal, SIG_DFL);
+  close(note_pipe[0]);
+  close(note_pipe[1]);
+  note_pipe[0] = note_pipe[1] = -1;
+}
+
+int EndingSignals::descriptor() const {
+  return note_pipe[0];
+}
+
+std::optional<int> EndingSignals::take_noted() {
+  unsigned char byte = 0;
+  if (read(note_pipe[0], &byte, 1) != 1) return std::nullopt;
+  return byte;
+}
+
+void EndingSignals::defer(bool deferred) {
+  deferring = deferred;
+  if (!deferred)
+    if (const auto signal = take_noted()) end_by(*signal);
+}
+
+void EndingSignals::end_by(int signal) {
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+  std::_Exit(128 + signal);  // only if the signal is blocked
+}
+
+void end_children_with_this_process() {
+  if (forking_process != 0) return;
+  forking_process = getpid();
+  pthread_atfork(nullptr, nullptr, end_with_parent);
+}
+
+}  // namespace nuv::host
