@@ -1,7 +1,9 @@
 // Measures the real viewer on a private Xvfb display: time from process start to the first
 // frame on screen, the frame period at start-up speed, the viewer's processor share at start-up
 // speed and in drag mode, and its peak resident memory.
-// Usage: viewer_probe [SECONDS]   (seconds per processor-share window; 20 by default)
+// Then a table of the processor share with the window visible and hidden (unmapped; on X11)
+// across the range of delays k the pointer sets, for the viewer given or the one built alongside.
+// Usage: viewer_probe [SECONDS [VIEWER]]   (seconds per processor-share window; 20 by default)
 // With NUV_TEST_SESSION=wayland the viewer runs on a weston compositor inside the Xvfb display.
 
 #include <algorithm>
@@ -17,6 +19,7 @@
 #include <vector>
 
 #include "tests/window/x_session.hpp"
+#include "window/layout.hpp"
 
 namespace {
 
@@ -75,10 +78,34 @@ std::vector<std::string> pointer_to(const testing::PlacedClientArea& area, int x
           std::to_string(area.top + y)};
 }
 
+// Pointer positions in Picture1's inner area, in pixels, for a range of speed-mode delays
+// k = X * 30 * Y: on the diagonal, and at the bottom-right corner for the largest.
+struct SpeedPoint {
+  const char* k;
+  int p, q;
+};
+constexpr SpeedPoint kSpeedPoints[] = {
+    {"0", 0, 0}, {"10", 13, 13}, {"100", 42, 42}, {"1000", 132, 132}, {"9526", 302, 548}};
+
+// One row of the table: the share over `seconds` with the window mapped, then unmapped.
+std::string share_row(const std::string& k, const std::string& id, int pid, double seconds) {
+  std::this_thread::sleep_for(200ms);
+  const double visible = cpu_share(pid, seconds);
+  testing::xdotool({"windowunmap", "--sync", id});
+  std::this_thread::sleep_for(200ms);
+  const double hidden = cpu_share(pid, seconds);
+  testing::xdotool({"windowmap", "--sync", id});
+  testing::xdotool({"windowfocus", "--sync", id});  // without a window manager, unmapping lost it
+  char row[120];
+  std::snprintf(row, sizeof row, "| %s | %.2f | %.2f |\n", k.c_str(), 100 * visible, 100 * hidden);
+  return row;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const double window_seconds = argc > 1 ? std::atof(argv[1]) : 20.0;
+  const std::string viewer_path = argc > 2 ? argv[2] : testing::viewer_path();
   if (!(window_seconds >= 1 && window_seconds <= 600)) {
     std::fprintf(stderr, "viewer_probe: SECONDS must be between 1 and 600\n");
     return 2;
@@ -89,7 +116,7 @@ int main(int argc, char** argv) {
     std::optional<unsigned long> weston;
     if (testing::test_session().wayland) weston = testing::weston_window();
     const auto started = Monotonic::now();
-    testing::ChildProcess viewer({testing::viewer_path()});
+    testing::ChildProcess viewer({viewer_path});
     const int pid = viewer.pid();
 
     std::optional<testing::PlacedClientArea> window;
@@ -125,6 +152,8 @@ int main(int argc, char** argv) {
     std::printf("processor share at start-up speed over %.0f s: %.2f %% of one core\n",
                 window_seconds, 100 * cpu_share(pid, window_seconds));
 
+    const std::string id = std::to_string(window->window);
+    const std::string start_up_row = share_row("1000000 (start-up)", id, pid, window_seconds);
     // A click and one movement put the viewer in drag mode with its 10 ms cycle.
     std::vector<std::string> enter_drag_mode = pointer_to(*window, 150, 200);
     enter_drag_mode.insert(enter_drag_mode.end(), {"click", "1"});
@@ -135,7 +164,18 @@ int main(int argc, char** argv) {
     std::printf("peak resident memory: %.1f MB\n",
                 static_cast<double>(peak_resident_kib(pid)) / 1024.0);
 
-    testing::xdotool({"windowfocus", "--sync", std::to_string(window->window), "key", "Escape"});
+    std::string rows = share_row("10000 (drag mode)", id, pid, window_seconds);
+    testing::xdotool({"click", "1"});  // back to speed mode
+    for (const SpeedPoint& point : kSpeedPoints) {
+      testing::xdotool(pointer_to(*window, window::kPicture1Inner.x + point.p,
+                                  window::kPicture1Inner.y + point.q));
+      rows += share_row(point.k, id, pid, window_seconds);
+    }
+    std::printf("\nprocessor share, %% of one core, over %.0f s each:\n\n", window_seconds);
+    std::printf("| k | visible | hidden |\n|---:|---:|---:|\n%s%s", start_up_row.c_str(),
+                rows.c_str());
+
+    testing::xdotool({"windowfocus", "--sync", id, "key", "Escape"});
     const auto status = viewer.wait_for(5s);
     std::printf("exit status after Escape: %s\n",
                 status ? std::to_string(*status).c_str() : "still running");

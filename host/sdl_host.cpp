@@ -194,7 +194,7 @@ struct SdlHost::Window {
   std::chrono::steady_clock::time_point next_present() const;
   void present();
   SDL_Texture* texture_of(const PictureRef& picture) const;
-  void wait_for_input(std::chrono::steady_clock::duration longest, int signal_fd);
+  bool wait_for_input(std::chrono::steady_clock::duration longest, int signal_fd) const;
 
   WindowEvents& events;
   WindowHandle window;
@@ -212,6 +212,7 @@ struct SdlHost::Window {
   // Picture1's picture, and whether the screen shows it yet.
   PictureRef picture1;
   bool picture_stale = false;
+  bool drawn_since_read = false;  // drawing reads replies, and input that comes along with them
   std::chrono::steady_clock::time_point last_present;
   std::chrono::steady_clock::duration refresh;
 };
@@ -322,6 +323,7 @@ int SDLCALL SdlHost::Window::note_event(void* window, SDL_Event* event) {
 // Reads the window system. Requests are acted on after every batch of input, so that a
 // burst of it still lets the window close, repaint or end on a signal.
 void SdlHost::Window::take_input(const std::function<void()>& act_on_requests) {
+  drawn_since_read = false;
   if (x11_input) {
     if (x11_input->pending())
       x11_input->feed([&] {
@@ -335,17 +337,17 @@ void SdlHost::Window::take_input(const std::function<void()>& act_on_requests) {
 }
 
 // Sleeps until the window system has something to say, a signal comes, or `longest` has
-// passed; not at all while input read along with a reply (when drawing) waits. Without a
-// connection to watch, it wakes often enough to time clicks to within a few milliseconds.
-void SdlHost::Window::wait_for_input(std::chrono::steady_clock::duration longest, int signal_fd) {
-  if (x11_input && x11_input->pending()) return;
+// passed; true unless the time ran out. Without a connection to watch, it wakes often enough to
+// time clicks to within a few milliseconds.
+bool SdlHost::Window::wait_for_input(std::chrono::steady_clock::duration longest,
+                                     int signal_fd) const {
   std::array<pollfd, 2> watched{{{signal_fd, POLLIN, 0}, {-1, POLLIN, 0}}};
   watched[1].fd = connection;
   if (connection < 0) longest = std::min<std::chrono::steady_clock::duration>(longest, 5ms);
   const auto seconds = std::chrono::floor<std::chrono::seconds>(longest);
   const timespec timeout{static_cast<time_t>(seconds.count()),
                          static_cast<long>(std::chrono::nanoseconds(longest - seconds).count())};
-  ppoll(watched.data(), watched.size(), &timeout, nullptr);
+  return ppoll(watched.data(), watched.size(), &timeout, nullptr) != 0 || !x11_input;
 }
 
 SDL_Texture* SdlHost::Window::texture_of(const PictureRef& picture) const {
@@ -394,6 +396,7 @@ void SdlHost::Window::present() {
   SDL_RenderPresent(r);
   last_present = std::chrono::steady_clock::now();
   picture_stale = false;
+  drawn_since_read = true;
 }
 
 // Input over the visible part of Picture1's inner area reaches the handlers; over the border or
@@ -513,17 +516,19 @@ void SdlHost::set_picture(PictureRef picture) {
 }
 
 // A hidden window shows nothing, so its wait may sleep past the deadline; the frame clock
-// takes the time off the waits that follow.
+// takes the time off the waits that follow. The window system is read at the start, when it
+// has something to say, and after anything is drawn.
 void SdlHost::idle_until(std::chrono::steady_clock::time_point deadline) {
   using std::chrono::steady_clock;
   const auto started = steady_clock::now();
-  for (;;) {
-    take_input();
+  for (bool woken = true;;) {
     window_->present_if_due();
+    for (; woken || window_->drawn_since_read; woken = false) take_input();
     const auto end = window_->hidden() ? std::max(deadline, started + kHiddenNap) : deadline;
     const auto now = steady_clock::now();
     if (now >= end) return;
-    window_->wait_for_input(std::min(end, window_->next_present()) - now, signals_->descriptor());
+    woken = window_->wait_for_input(std::min(end, window_->next_present()) - now,
+                                    signals_->descriptor());
   }
 }
 

@@ -1,6 +1,10 @@
 // The real window under Xvfb: what it looks like, where the picture lies, how it ends.
 
 #include <gtest/gtest.h>
+#include <signal.h>
+
+#include <fstream>
+#include <thread>
 
 #include "tests/window/x_session.hpp"
 #include "window/layout.hpp"
@@ -12,6 +16,13 @@ using namespace std::chrono_literals;
 
 class RealWindow : public ::testing::Test {
  protected:
+  // The slot of the first frame the cycle shows, as its one-second wait begins. Slot 0 may
+  // still be the loading picture.
+  int start_of_a_cycle() const {
+    const int first = viewer.wait_for_slot_change(-1, 5s);
+    return viewer.wait_for_slot_change(first, 3s);
+  }
+
   XvfbDisplay display;
   Viewer viewer;
 };
@@ -32,6 +43,8 @@ TEST_F(RealWindow, ClientAreaHasAFixedSize) {
   const std::string size = width + " by " + height;
   EXPECT_NE(hints.output.find("minimum size: " + size), std::string::npos) << hints.output;
   EXPECT_NE(hints.output.find("maximum size: " + size), std::string::npos) << hints.output;
+  // The window manager chooses the position.
+  EXPECT_EQ(hints.output.find("specified location"), std::string::npos) << hints.output;
 }
 
 TEST_F(RealWindow, CarriesTheApplicationIcon) {
@@ -67,10 +80,71 @@ TEST_F(RealWindow, ShowsSlotZeroWhileLoadingThenCyclesForward) {
   EXPECT_EQ(viewer.wait_for_slot_change(2, 3s), 3);
 }
 
-TEST_F(RealWindow, ClosingTheWindowEndsWithStatusZero) {
-  ASSERT_GE(viewer.wait_for_slot_change(-1, 5s), 0);
-  viewer.close();
-  EXPECT_EQ(viewer.process().wait_for(5s), 0);
+struct Ending {
+  const char* name;
+  int signal;  // 0 for the close control
+  int status;
+};
+
+void PrintTo(const Ending& ending, std::ostream* out) {
+  *out << ending.name;
+}
+
+class EndingMidWait : public RealWindow, public ::testing::WithParamInterface<Ending> {};
+
+// The bound is generous, and still far below the rest of the frame's one-second wait.
+TEST_P(EndingMidWait, EndsAtOnceWithItsStatus) {
+  const auto [name, signal, status] = GetParam();
+  ASSERT_GE(start_of_a_cycle(), 0);
+  const auto sent = std::chrono::steady_clock::now();
+  if (signal == 0)
+    viewer.close();
+  else
+    kill(viewer.process().pid(), signal);
+  EXPECT_EQ(viewer.process().wait_for(5s), status);
+  EXPECT_LT(std::chrono::steady_clock::now() - sent, 250ms);
+}
+
+INSTANTIATE_TEST_SUITE_P(RealWindow, EndingMidWait,
+                         ::testing::Values(Ending{"CloseControl", 0, 0},
+                                           Ending{"SIGTERM", SIGTERM, 128 + SIGTERM},
+                                           Ending{"SIGINT", SIGINT, 128 + SIGINT},
+                                           Ending{"SIGHUP", SIGHUP, 128 + SIGHUP}),
+                         [](const ::testing::TestParamInfo<Ending>& ending) {
+                           return std::string(ending.param.name);
+                         });
+
+TEST_F(RealWindow, UncoveredWindowShowsTheCurrentFrameAgainAtOnce) {
+  const int slot = start_of_a_cycle();
+  ASSERT_GE(slot, 0);
+  {
+    const CoveringWindow cover(viewer.window_id());
+    ASSERT_EQ(viewer.wait_for_slot_change(slot, 500ms), -1) << "the cover hid nothing";
+  }
+  EXPECT_EQ(viewer.wait_for_slot_change(-1, 300ms), slot);
+}
+
+// What the process has written, to the X server above all: every picture put on screen adds
+// to it.
+long bytes_written(int pid) {
+  std::ifstream io("/proc/" + std::to_string(pid) + "/io");
+  for (std::string line; std::getline(io, line);)
+    if (line.rfind("wchar:", 0) == 0) return std::stol(line.substr(6));
+  return -1;
+}
+
+// Two and a half start-up frames: hidden after the first has been shown, shown again
+// half-way through the third's wait.
+TEST_F(RealWindow, HiddenWindowDrawsNothingWhileItsFramesAdvance) {
+  const int slot = start_of_a_cycle();
+  ASSERT_GE(slot, 0);
+  xdotool({"windowunmap", "--sync", viewer.window_id()});
+  std::this_thread::sleep_for(100ms);  // the viewer reads of its unmapping
+  const long written = bytes_written(viewer.process().pid());
+  std::this_thread::sleep_for(2400ms);
+  EXPECT_EQ(bytes_written(viewer.process().pid()), written);
+  xdotool({"windowmap", "--sync", viewer.window_id()});
+  EXPECT_EQ(viewer.wait_for_slot_change(-1, 300ms), (slot + 2) % frames::kFrameCount);
 }
 
 }  // namespace

@@ -532,6 +532,36 @@ void Viewer::send_delete_window() const {
   XCloseDisplay(display);
 }
 
+struct CoveringWindow::Connection {
+  Display* display;
+  ::Window cover;
+};
+
+// Override-redirect, so that it goes where it is put with or without a window manager.
+CoveringWindow::CoveringWindow(const std::string& window_id)
+    : connection_(new Connection{XOpenDisplay(nullptr), 0}) {
+  Display* display = connection_->display;
+  if (display == nullptr) throw std::runtime_error("cannot open the display");
+  const ::Window root = DefaultRootWindow(display);
+  int x = 0, y = 0;
+  ::Window child = 0;
+  XTranslateCoordinates(display, std::stoul(window_id), root, 0, 0, &x, &y, &child);
+  XSetWindowAttributes attributes{};
+  attributes.override_redirect = True;
+  attributes.background_pixel = 0xFF00FF;
+  connection_->cover = XCreateWindow(display, root, x, y, window::kClientWidth,
+                                     window::kClientHeight, 0, CopyFromParent, InputOutput,
+                                     CopyFromParent, CWOverrideRedirect | CWBackPixel, &attributes);
+  XMapRaised(display, connection_->cover);
+  XSync(display, False);
+}
+
+CoveringWindow::~CoveringWindow() {
+  XDestroyWindow(connection_->display, connection_->cover);
+  XCloseDisplay(connection_->display);
+  delete connection_;
+}
+
 std::string viewer_path() {
   return NUV_VIEWER_PATH;
 }

@@ -162,6 +162,20 @@ class Viewer {
   std::string window_id_;
 };
 
+// A plain window of its own over the viewer's client area, as another program's window passing
+// over it; taking it away leaves the viewer to repaint what it uncovers.
+class CoveringWindow {
+ public:
+  explicit CoveringWindow(const std::string& window_id);
+  ~CoveringWindow();
+  CoveringWindow(const CoveringWindow&) = delete;
+  CoveringWindow& operator=(const CoveringWindow&) = delete;
+
+ private:
+  struct Connection;
+  Connection* connection_;
+};
+
 // Where the viewer under test is.
 std::string viewer_path();
 
