@@ -337,10 +337,12 @@ void SdlHost::Window::take_input(const std::function<void()>& act_on_requests) {
 }
 
 // Sleeps until the window system has something to say, a signal comes, or `longest` has
-// passed; true unless the time ran out. Without a connection to watch, it wakes often enough to
-// time clicks to within a few milliseconds.
+// passed, at once while input read along with other input waits; true unless the time ran out.
+// Without a connection to watch, it wakes often enough to time clicks to within a few
+// milliseconds.
 bool SdlHost::Window::wait_for_input(std::chrono::steady_clock::duration longest,
                                      int signal_fd) const {
+  if (x11_input && x11_input->holding()) return true;
   std::array<pollfd, 2> watched{{{signal_fd, POLLIN, 0}, {-1, POLLIN, 0}}};
   watched[1].fd = connection;
   if (connection < 0) longest = std::min<std::chrono::steady_clock::duration>(longest, 5ms);

@@ -39,13 +39,13 @@ constexpr int kHeldTypes[] = {KeyPress,     KeyRelease,  ButtonPress, ButtonRele
 
 using WireToEvent = Bool (*)(Display*, XEvent*, xEvent*);
 std::array<WireToEvent, LASTEvent> library_converters{};
-std::deque<XEvent>* holding = nullptr;
+std::deque<XEvent>* held_events = nullptr;
 
 // Converts as the X library would, then keeps the event out of its queue.
 Bool hold_event(Display* display, XEvent* event, xEvent* wire) {
   const int type = wire->u.u.type & 0x7f;
   if (!library_converters[type](display, event, wire)) return False;
-  holding->push_back(*event);
+  held_events->push_back(*event);
   return False;
 }
 
@@ -69,18 +69,22 @@ void let_window_manager_place(Display* display, unsigned long window) {
 }
 
 InputBatches::InputBatches(Display* display) : display_(display) {
-  holding = &held_;
+  held_events = &held_;
   for (const int type : kHeldTypes)
     library_converters[type] = XESetWireToEvent(display, type, hold_event);
 }
 
 InputBatches::~InputBatches() {
   for (const int type : kHeldTypes) XESetWireToEvent(display_, type, library_converters[type]);
-  holding = nullptr;
+  held_events = nullptr;
 }
 
 bool InputBatches::pending() {
   return XEventsQueued(display_, QueuedAfterReading) > 0 || !held_.empty();
+}
+
+bool InputBatches::holding() const {
+  return !held_.empty() || XQLength(display_) > 0;
 }
 
 // Only what waits at the call is handed on, so that a burst still arriving cannot keep the

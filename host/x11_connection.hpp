@@ -38,6 +38,9 @@ class InputBatches {
 
   // Reads what has arrived on the connection; true if any event waits to be handled.
   bool pending();
+  // True if events read already wait to be handled, with no reading; such events, read along
+  // with others, do not make the connection readable.
+  bool holding() const;
   // Hands every waiting event on, a batch at a time, calling `handle` after each batch; the
   // input arriving meanwhile waits for the next call. `handle` may throw to stop early.
   void feed(const std::function<void()>& handle);
