@@ -29,10 +29,13 @@ enum class Mode { kStartUp, kDrag };
 double one_ending(Ending ending, Mode mode) {
   testing::Viewer viewer;
   const int first = viewer.wait_for_slot_change(-1, 10s);
-  if (viewer.wait_for_slot_change(first, 3s) < 0) throw std::runtime_error("no frame appeared");
+  const int slot = viewer.wait_for_slot_change(first, 3s);
+  if (slot < 0) throw std::runtime_error("no frame appeared");
+  // The click and the movement take hold in the pass that ends this frame, with a step.
   if (mode == Mode::kDrag) {
     viewer.xdotool({"mousemove", "--window", viewer.window_id(), "150", "200", "click", "1"});
     viewer.xdotool({"mousemove", "--window", viewer.window_id(), "150", "210"});
+    if (viewer.wait_for_slot_change(slot, 3s) == slot) throw std::runtime_error("no drag step");
   }
   std::this_thread::sleep_for(300ms);  // well inside a start-up wait, or many drag-mode cycles
   const auto sent = Monotonic::now();

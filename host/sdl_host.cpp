@@ -362,10 +362,13 @@ bool SdlHost::Window::hidden() const {
 }
 
 // A picture goes on screen only when it can be seen: not while the window is hidden, and not
-// more often than the display refreshes. The latest one is drawn when its turn comes.
+// more often than the display refreshes. The latest one is drawn when its turn comes; the one
+// on screen already is not drawn again.
 void SdlHost::Window::show_picture(PictureRef picture) {
-  picture1 = std::move(picture);
-  picture_stale = true;
+  if (picture != picture1) {
+    picture1 = std::move(picture);
+    picture_stale = true;
+  }
   present_if_due();
 }
 
