@@ -33,8 +33,8 @@ double one_ending(Ending ending, Mode mode) {
   if (slot < 0) throw std::runtime_error("no frame appeared");
   // The click and the movement take hold in the pass that ends this frame, with a step.
   if (mode == Mode::kDrag) {
-    viewer.xdotool({"mousemove", "--window", viewer.window_id(), "150", "200", "click", "1"});
-    viewer.xdotool({"mousemove", "--window", viewer.window_id(), "150", "210"});
+    testing::xdotool({"mousemove", "--window", viewer.window_id(), "150", "200", "click", "1"});
+    testing::xdotool({"mousemove", "--window", viewer.window_id(), "150", "210"});
     if (viewer.wait_for_slot_change(slot, 3s) == slot) throw std::runtime_error("no drag step");
   }
   std::this_thread::sleep_for(300ms);  // well inside a start-up wait, or many drag-mode cycles
