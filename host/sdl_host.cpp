@@ -343,8 +343,7 @@ void SdlHost::Window::take_input(const std::function<void()>& act_on_requests) {
 bool SdlHost::Window::wait_for_input(std::chrono::steady_clock::duration longest,
                                      int signal_fd) const {
   if (x11_input && x11_input->holding()) return true;
-  std::array<pollfd, 2> watched{{{signal_fd, POLLIN, 0}, {-1, POLLIN, 0}}};
-  watched[1].fd = connection;
+  std::array<pollfd, 2> watched{{{signal_fd, POLLIN, 0}, {connection, POLLIN, 0}}};
   if (connection < 0) longest = std::min<std::chrono::steady_clock::duration>(longest, 5ms);
   const auto seconds = std::chrono::floor<std::chrono::seconds>(longest);
   const timespec timeout{static_cast<time_t>(seconds.count()),

@@ -1,7 +1,7 @@
 #pragma once
-// What the host does with an X server directly, beside SDL: the connection's descriptor, the
-// handlers for its fatal errors, the window's placement hints, and reading input in bounded
-// batches. Nothing here is needed, or used, on another window system.
+// What the host does with an X server directly, beside SDL: the handlers for its fatal errors,
+// the window's placement hints, and reading input in bounded batches. Nothing here is needed,
+// or used, on another window system.
 
 #include <deque>
 #include <functional>
