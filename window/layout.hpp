@@ -1,6 +1,7 @@
 #pragma once
 // The window NUV as data: caption, client size, the picture area Picture1 with its border and
-// coordinate scale, and the colours the window system paints around the picture.
+// coordinate scale, the same at two and three times the pixel density, and the colours the
+// window system paints around the picture.
 
 #include <string_view>
 
@@ -29,21 +30,51 @@ inline constexpr int kVisibleInnerRows = kClientHeight - kPicture1Inner.y;
 inline constexpr float kScaleWidth = 14.882805f;
 inline constexpr float kScaleHeight = 29.84375f;
 
+// The window at zoom z looks like the window above seen through a magnifier: every length,
+// in pixels of the screen, is z times as long.
+struct Layout {
+  int zoom;
+  int client_width, client_height;
+  Rect outer;  // Picture1
+  int border;
+  Rect inner;
+  int visible_rows;  // rows of the inner area inside the client area
+};
+
+constexpr Rect magnified(Rect r, int zoom) {
+  return {r.x * zoom, r.y * zoom, r.width * zoom, r.height * zoom};
+}
+
+constexpr Layout layout_at(int zoom) {
+  return {zoom,
+          kClientWidth * zoom,
+          kClientHeight * zoom,
+          magnified(kPicture1Outer, zoom),
+          kPicture1Border * zoom,
+          magnified(kPicture1Inner, zoom),
+          kVisibleInnerRows * zoom};
+}
+
 struct Point {
   float x, y;
 };
 
-// Scale position of the point p pixels right of and q pixels below the inner area's top-left.
-constexpr Point to_scale(int p, int q) {
-  return {kScaleWidth * static_cast<float>(p) / static_cast<float>(kPicture1Inner.width),
-          kScaleHeight * static_cast<float>(q) / static_cast<float>(kPicture1Inner.height)};
+// Scale position of the point p screen pixels right of and q below the inner area's top-left:
+// the point (p / z, q / z) of the window at zoom 1, fractions kept, so that a place in the
+// picture means the same at every zoom and every pixel of movement counts.
+constexpr Point to_scale(const Layout& layout, int p, int q) {
+  const float zoom = static_cast<float>(layout.zoom);
+  const float x = static_cast<float>(p) / zoom;
+  const float y = static_cast<float>(q) / zoom;
+  return {kScaleWidth * x / static_cast<float>(kPicture1Inner.width),
+          kScaleHeight * y / static_cast<float>(kPicture1Inner.height)};
 }
 
 // True for window pixels over the visible part of Picture1's inner area.
-constexpr bool over_visible_inner_area(int window_x, int window_y) {
-  const int p = window_x - kPicture1Inner.x;
-  const int q = window_y - kPicture1Inner.y;
-  return p >= 0 && p < kPicture1Inner.width && q >= 0 && q < kVisibleInnerRows;
+constexpr bool over_visible_inner_area(const Layout& layout, int window_x, int window_y) {
+  const int p = window_x - layout.inner.x;
+  const int q = window_y - layout.inner.y;
+  return p >= 0 && p < layout.inner.width && q >= 0 && q < layout.visible_rows;
 }
 
 // Colours of the control face and of the sunken border's four edges (outer and inner ring).

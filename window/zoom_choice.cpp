@@ -1,0 +1,83 @@
+#include "window/zoom_choice.hpp"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "frames/zoom.hpp"
+#include "window/layout.hpp"
+
+namespace nuv::window {
+namespace {
+
+constexpr double kDotsPerInchPerZoom = 96.0;
+
+// The nearest zoom level the frames exist at, for a positive density factor; none otherwise.
+std::optional<int> zoom_for_factor(double factor) {
+  if (!(factor > 0.0) || !std::isfinite(factor)) return std::nullopt;
+  return static_cast<int>(std::clamp(std::lround(factor), 1L, long{frames::kMaxZoom}));
+}
+
+std::optional<double> number_in(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return std::nullopt;
+  text.remove_prefix(first);
+  double value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc{} ||
+      text.substr(end - text.data()).find_first_not_of(" \t") != std::string_view::npos)
+    return std::nullopt;
+  return value;
+}
+
+// The value of the resource Xft.dpi, from lines of the form "Xft.dpi:\t192".
+std::optional<double> xft_dpi(std::string_view resources) {
+  constexpr std::string_view kName = "Xft.dpi:";
+  while (!resources.empty()) {
+    const auto end = resources.find('\n');
+    const std::string_view line = resources.substr(0, end);
+    if (line.starts_with(kName)) return number_in(line.substr(kName.size()));
+    resources.remove_prefix(end == std::string_view::npos ? resources.size() : end + 1);
+  }
+  return std::nullopt;
+}
+
+std::optional<int> gdk_zoom(std::optional<std::string_view> gdk_scale) {
+  if (!gdk_scale) return std::nullopt;
+  const auto scale = number_in(*gdk_scale);
+  if (!scale || *scale != std::floor(*scale)) return std::nullopt;
+  return zoom_for_factor(*scale);
+}
+
+int wanted_zoom(const DesktopDensity& desktop) {
+  if (desktop.requested) return *desktop.requested;
+  if (desktop.wayland_scale)
+    if (const auto zoom = zoom_for_factor(*desktop.wayland_scale)) return *zoom;
+  if (const auto dpi = xft_dpi(desktop.x_resources))
+    if (const auto zoom = zoom_for_factor(*dpi / kDotsPerInchPerZoom)) return *zoom;
+  return gdk_zoom(desktop.gdk_scale).value_or(1);
+}
+
+bool fits(int zoom, Size area) {
+  const Layout layout = layout_at(zoom);
+  return layout.client_width <= area.width && layout.client_height <= area.height;
+}
+
+}  // namespace
+
+ZoomChoice choose_zoom(const DesktopDensity& desktop) {
+  const int wanted = wanted_zoom(desktop);
+  int zoom = wanted;
+  if (desktop.usable_area)
+    while (zoom > 1 && !fits(zoom, *desktop.usable_area)) --zoom;
+  if (zoom == wanted) return {zoom, {}};
+  const Layout too_large = layout_at(wanted);
+  return {zoom, "nuv: a " + std::to_string(too_large.client_width) + " x " +
+                    std::to_string(too_large.client_height) +
+                    " window does not fit the display's usable area of " +
+                    std::to_string(desktop.usable_area->width) + " x " +
+                    std::to_string(desktop.usable_area->height) + "; showing it at zoom " +
+                    std::to_string(zoom) + " instead of " + std::to_string(wanted)};
+}
+
+}  // namespace nuv::window
