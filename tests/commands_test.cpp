@@ -8,6 +8,7 @@
 
 #include "engine/keyboard.hpp"
 #include "engine/mouse.hpp"
+#include "frames/zoom.hpp"
 #include "tests/scripted_viewer.hpp"
 #include "window/layout.hpp"
 
@@ -118,13 +119,27 @@ TEST(SpeedMode, DelayIsTheProductOfThePositionAsAFloat) {
   EXPECT_EQ(s.last_drag_y, 0.0f);
 }
 
+// At every zoom the lowest visible row of the rightmost column lies within the last pixel of
+// both at zoom 1, and so does its speed.
 TEST(SpeedMode, BottomRightVisiblePixelGivesAbout9526) {
-  using namespace window;
-  const Point corner = to_scale(kPicture1Inner.width - 1, kVisibleInnerRows - 1);
-  AnimationState s;
-  ASSERT_TRUE(apply_mouse_move(s, corner.x, corner.y));
-  EXPECT_NEAR(s.delay.value(), 9526.0, 1.0);
-  EXPECT_EQ(s.delay.value(), static_cast<double>(corner.x * 30.0f * corner.y));
+  const auto speed_at = [](window::Point at) {
+    AnimationState s;
+    EXPECT_TRUE(apply_mouse_move(s, at.x, at.y));
+    EXPECT_EQ(s.delay.value(), static_cast<double>(at.x * 30.0f * at.y));
+    return s.delay.value();
+  };
+  const window::Layout zoom_1 = window::layout_at(1);
+  const double corner =
+      speed_at(window::to_scale(zoom_1, zoom_1.inner.width - 1, zoom_1.visible_rows - 1));
+  EXPECT_NEAR(corner, 9526.0, 1.0);
+  const double beyond = speed_at(window::to_scale(zoom_1, zoom_1.inner.width, zoom_1.visible_rows));
+  for (int zoom = 2; zoom <= frames::kMaxZoom; ++zoom) {
+    const window::Layout layout = window::layout_at(zoom);
+    const double k =
+        speed_at(window::to_scale(layout, layout.inner.width - 1, layout.visible_rows - 1));
+    EXPECT_GT(k, corner) << zoom;
+    EXPECT_LT(k, beyond) << zoom;
+  }
 }
 
 // Positions whose product, rounded once from double precision, differs from the product of
@@ -135,7 +150,7 @@ TEST(SpeedMode, ProductIsRoundedToSinglePrecisionAtEachStep) {
     float delay;
   } kPinned[] = {{179, 333, 3431.0f}, {302, 400, 0x1.b294a6p+12f}, {151, 400, 0x1.b294a6p+11f}};
   for (const auto& pinned : kPinned) {
-    const window::Point at = window::to_scale(pinned.p, pinned.q);
+    const window::Point at = window::to_scale(window::layout_at(1), pinned.p, pinned.q);
     AnimationState s;
     ASSERT_TRUE(apply_mouse_move(s, at.x, at.y));
     EXPECT_EQ(s.delay, LooseNumber{pinned.delay}) << "pixel " << pinned.p << ", " << pinned.q;
