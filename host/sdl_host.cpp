@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <map>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -24,13 +23,12 @@
 #include "host/x11_connection.hpp"
 #include "window/icon.hpp"
 #include "window/layout.hpp"
+#include "window/zoom_choice.hpp"
 
 namespace nuv::host {
 namespace {
 
 using namespace std::chrono_literals;
-using window::kPicture1Inner;
-using window::kPicture1Outer;
 
 template <auto Destroy>
 struct SdlDeleter {
@@ -49,26 +47,56 @@ void set_colour(SDL_Renderer* renderer, window::Colour c) {
 }
 
 // An empty rectangle draws nothing (SDL would draw a one-pixel line for it).
-void fill(SDL_Renderer* renderer, window::Colour c, int x, int y, int w, int h) {
-  if (w <= 0 || h <= 0) return;
+void fill(SDL_Renderer* renderer, window::Colour c, window::Rect r) {
+  if (r.width <= 0 || r.height <= 0) return;
   set_colour(renderer, c);
-  const SDL_Rect rect{x, y, w, h};
+  const SDL_Rect rect{r.x, r.y, r.width, r.height};
   SDL_RenderFillRect(renderer, &rect);
 }
 
-// Two rings of one pixel each: dark along the top and left, light along the bottom and right,
-// so the picture area looks pressed into the window.
-void draw_sunken_border(SDL_Renderer* renderer) {
-  const int w = kPicture1Outer.width;
-  const int h = kPicture1Outer.height;
-  fill(renderer, window::kShadowColour, 0, 0, w - 1, 1);
-  fill(renderer, window::kShadowColour, 0, 0, 1, h - 1);
-  fill(renderer, window::kHighlightColour, 0, h - 1, w, 1);
-  fill(renderer, window::kHighlightColour, w - 1, 0, 1, h);
-  fill(renderer, window::kDarkShadowColour, 1, 1, w - 3, 1);
-  fill(renderer, window::kDarkShadowColour, 1, 1, 1, h - 3);
-  fill(renderer, window::kLightColour, 1, h - 2, w - 2, 1);
-  fill(renderer, window::kLightColour, w - 2, 1, 1, h - 2);
+// Two rings of one pixel each at zoom 1: dark along the top and left, light along the bottom and
+// right, so the picture area looks pressed into the window. At zoom z each ring is z pixels wide.
+void draw_sunken_border(SDL_Renderer* renderer, int zoom) {
+  const int w = window::kPicture1Outer.width;
+  const int h = window::kPicture1Outer.height;
+  const struct {
+    window::Colour colour;
+    window::Rect at_zoom_1;
+  } edges[] = {
+      {window::kShadowColour, {0, 0, w - 1, 1}},     {window::kShadowColour, {0, 0, 1, h - 1}},
+      {window::kHighlightColour, {0, h - 1, w, 1}},  {window::kHighlightColour, {w - 1, 0, 1, h}},
+      {window::kDarkShadowColour, {1, 1, w - 3, 1}}, {window::kDarkShadowColour, {1, 1, 1, h - 3}},
+      {window::kLightColour, {1, h - 2, w - 2, 1}},  {window::kLightColour, {w - 2, 1, 1, h - 2}}};
+  for (const auto& edge : edges)
+    fill(renderer, edge.colour, window::magnified(edge.at_zoom_1, zoom));
+}
+
+// The X server's resource database as `xrdb -query` shows it; empty on other window systems.
+std::string x_resources() {
+  if (std::string_view(SDL_GetCurrentVideoDriver()) != "x11") return {};
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return {};
+  const char* resources = XResourceManagerString(display);
+  std::string text = resources != nullptr ? resources : "";
+  XCloseDisplay(display);
+  return text;
+}
+
+// The zoom asked for, else the desktop's pixel density, limited to what fits display 0, where
+// the window opens. On Wayland the output's scale is the density, and the usable area is told
+// in points of that scale.
+int choose_zoom(std::optional<int> requested, std::optional<int> wayland_scale) {
+  const std::string resources = x_resources();
+  window::DesktopDensity desktop{.requested = requested, .x_resources = resources};
+  if (wayland_scale) desktop.wayland_scale = *wayland_scale;
+  if (const char* gdk_scale = std::getenv("GDK_SCALE")) desktop.gdk_scale = gdk_scale;
+  SDL_Rect usable;
+  const int points = wayland_scale.value_or(1);
+  if (SDL_GetDisplayUsableBounds(0, &usable) == 0)
+    desktop.usable_area = {usable.w * points, usable.h * points};
+  const window::ZoomChoice choice = window::choose_zoom(desktop);
+  if (!choice.notice.empty()) std::fprintf(stderr, "%s\n", choice.notice.c_str());
+  return choice.zoom;
 }
 
 std::int16_t button_state(Uint32 buttons) {
@@ -113,19 +141,12 @@ int connection_fd(SDL_Window* window) {
   }
 }
 
-// How many drawable pixels a window pixel spans: the output's scale on Wayland, 1 on X11.
-int pixel_density(SDL_Renderer* renderer) {
-  int width = 0, height = 0;
-  if (SDL_GetRendererOutputSize(renderer, &width, &height) != 0) return 1;
-  return std::max(1, width / window::kClientWidth);
-}
-
-// On an output of scale 2 or 3 the window's drawable has that many pixels for each window pixel.
-// Each picture pixel covers a square of them, as sharp as the picture itself, where the
-// compositor would blur a drawable of the window's own size.
-void fill_dense_output(SDL_Renderer* renderer) {
-  const auto density = static_cast<float>(pixel_density(renderer));
-  SDL_RenderSetScale(renderer, density, density);
+// How many drawable pixels a window point spans: the output's scale on Wayland, 1 on X11.
+int pixel_density(SDL_Window* window, SDL_Renderer* renderer) {
+  int width = 0, height = 0, points = 0;
+  SDL_GetWindowSize(window, &points, &height);
+  if (SDL_GetRendererOutputSize(renderer, &width, &height) != 0 || points <= 0) return 1;
+  return std::max(1, width / points);
 }
 
 void print_runtime_error(const std::string& message) {
@@ -176,13 +197,14 @@ SdlHost::Library::~Library() {
 // The open window: the renderer, the image controls and what Picture1 shows, and what the
 // window system has asked for since it was last looked at.
 struct SdlHost::Window {
-  explicit Window(WindowEvents& events);
+  Window(WindowEvents& events, std::optional<int> requested_zoom);
   ~Window() { SDL_SetEventFilter(nullptr, nullptr); }
   Window(const Window&) = delete;
   Window& operator=(const Window&) = delete;
 
+  void open_at_zoom(std::optional<int> requested_zoom);
   PictureRef image_control(int number);
-  TextureHandle make_texture(const frames::Picture& picture);
+  SDL_Texture* canvas_showing(const frames::Picture& picture);
   void show();
   static int SDLCALL note_event(void* window, SDL_Event* event);
   void take_input(const std::function<void()>& act_on_requests);
@@ -193,15 +215,19 @@ struct SdlHost::Window {
   void present_if_due();
   std::chrono::steady_clock::time_point next_present() const;
   void present();
-  SDL_Texture* texture_of(const PictureRef& picture) const;
+  bool holds(const PictureRef& picture) const;
   bool wait_for_input(std::chrono::steady_clock::duration longest, int signal_fd) const;
 
   WindowEvents& events;
   WindowHandle window;
   RendererHandle renderer;
   std::array<PictureRef, frames::kFrameCount> image_controls;
-  std::map<const frames::Picture*, TextureHandle> textures;
-  int connection = -1;  // the window system's connection, where it has one to watch
+  // One texture for whichever picture is shown: eighteen of them would take 6 MB each at zoom 3.
+  TextureHandle canvas;
+  const frames::Picture* on_canvas = nullptr;
+  window::Layout layout;
+  int pointer_scale = 1;  // layout pixels a window point spans: the output's scale on Wayland
+  int connection = -1;    // the window system's connection, where it has one to watch
   std::optional<x11::InputBatches> x11_input;
 
   // Noted as SDL queues the events; acted on after each reading of the window system.
@@ -217,17 +243,12 @@ struct SdlHost::Window {
   std::chrono::steady_clock::duration refresh;
 };
 
-SdlHost::Window::Window(WindowEvents& window_events) : events(window_events) {
+SdlHost::Window::Window(WindowEvents& window_events, std::optional<int> requested_zoom)
+    : events(window_events) {
   // No vertical sync, so short frame waits really give short frames.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
-  window.reset(
-      checked(SDL_CreateWindow(std::string(window::kCaption).c_str(), SDL_WINDOWPOS_UNDEFINED,
-                               SDL_WINDOWPOS_UNDEFINED, window::kClientWidth, window::kClientHeight,
-                               SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI),
-              "cannot create the window"));
-  renderer.reset(create_renderer(window.get()));
-  fill_dense_output(renderer.get());
+  open_at_zoom(requested_zoom);
   refresh = refresh_period(window.get());
   connection = connection_fd(window.get());
   SDL_SysWMinfo info;
@@ -247,42 +268,71 @@ SdlHost::Window::Window(WindowEvents& window_events) : events(window_events) {
   SDL_SetEventFilter(note_event, this);
 }
 
-// Each image control is built when it is first read: its decoded picture, and one texture made
-// from it. Only Image1 stands between start and the first frame on screen.
+// On X11 the window is as many pixels as the layout at the chosen zoom. On Wayland its size is
+// told in points of the output's scale, learnt once the window exists: at a zoom equal to the
+// scale each layout pixel is one output pixel; at any other zoom the window is the layout's size
+// in points, and each layout pixel covers a square of output pixels, still sharp.
+void SdlHost::Window::open_at_zoom(std::optional<int> requested_zoom) {
+  const bool wayland = std::string_view(SDL_GetCurrentVideoDriver()) == "wayland";
+  layout = window::layout_at(wayland ? 1 : choose_zoom(requested_zoom, std::nullopt));
+  window.reset(
+      checked(SDL_CreateWindow(std::string(window::kCaption).c_str(), SDL_WINDOWPOS_UNDEFINED,
+                               SDL_WINDOWPOS_UNDEFINED, layout.client_width, layout.client_height,
+                               SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI),
+              "cannot create the window"));
+  renderer.reset(create_renderer(window.get()));
+  if (!wayland) return;
+  const int scale = pixel_density(window.get(), renderer.get());
+  layout = window::layout_at(choose_zoom(requested_zoom, scale));
+  if (layout.zoom != scale) {
+    SDL_SetWindowSize(window.get(), layout.client_width, layout.client_height);
+    const auto density = static_cast<float>(pixel_density(window.get(), renderer.get()));
+    SDL_RenderSetScale(renderer.get(), density, density);
+  } else {
+    pointer_scale = scale;
+  }
+}
+
+// Each image control is built when it is first read: its decoded picture. Only Image1 stands
+// between start and the first frame on screen.
 PictureRef SdlHost::Window::image_control(int number) {
   PictureRef& control = image_controls[number - 1];
-  if (!control) {
-    auto picture = std::make_shared<const frames::Picture>(frames::decode_picture_record(
-        frames::stored_record(number), frames::image_control_name(number)));
-    textures.emplace(picture.get(), make_texture(*picture));
-    control = std::move(picture);
-  }
+  if (!control)
+    control = std::make_shared<const frames::Picture>(
+        frames::decode_picture_record(frames::stored_record(number, layout.zoom),
+                                      frames::image_control_name(number), layout.zoom));
   return control;
 }
 
+// The canvas texture holding `picture`, filled only when the picture differs from the last one.
 // In the window surface's own pixel format, so showing a frame is a plain copy of rows.
-TextureHandle SdlHost::Window::make_texture(const frames::Picture& picture) {
-  TextureHandle texture(
-      checked(SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
-                                picture.width, picture.height),
-              "cannot create a texture"));
+SDL_Texture* SdlHost::Window::canvas_showing(const frames::Picture& picture) {
+  if (on_canvas == &picture) return canvas.get();
+  if (!canvas)
+    canvas.reset(
+        checked(SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_RGB888,
+                                  SDL_TEXTUREACCESS_STREAMING, picture.width, picture.height),
+                "cannot create a texture"));
   std::array<Uint32, 256> colours;
   for (std::size_t i = 0; i < colours.size(); ++i) colours[i] = frames::packed(picture.palette[i]);
   void* pixels = nullptr;
   int pitch = 0;
-  if (SDL_LockTexture(texture.get(), nullptr, &pixels, &pitch) != 0)
+  if (SDL_LockTexture(canvas.get(), nullptr, &pixels, &pitch) != 0)
     throw WindowSystemError("cannot fill a texture");
   for (int y = 0; y < picture.height; ++y) {
     auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(pixels) + y * pitch);
     for (int x = 0; x < picture.width; ++x) row[x] = colours[picture.at(x, y)];
   }
-  SDL_UnlockTexture(texture.get());
-  return texture;
+  SDL_UnlockTexture(canvas.get());
+  on_canvas = &picture;
+  return canvas.get();
 }
 
 // SDL shows the window once it is mapped; activation follows with the keyboard focus on it.
 void SdlHost::Window::show() {
   SDL_ShowWindow(window.get());
+  // The first frame is made ready while the window system maps the window.
+  canvas_showing(*image_control(1));
   SDL_RaiseWindow(window.get());
   SDL_SetWindowInputFocus(window.get());
   SDL_StartTextInput();
@@ -351,9 +401,8 @@ bool SdlHost::Window::wait_for_input(std::chrono::steady_clock::duration longest
   return ppoll(watched.data(), watched.size(), &timeout, nullptr) != 0 || !x11_input;
 }
 
-SDL_Texture* SdlHost::Window::texture_of(const PictureRef& picture) const {
-  const auto found = textures.find(picture.get());
-  return found == textures.end() ? nullptr : found->second.get();
+bool SdlHost::Window::holds(const PictureRef& picture) const {
+  return std::ranges::find(image_controls, picture) != image_controls.end();
 }
 
 bool SdlHost::Window::hidden() const {
@@ -385,18 +434,18 @@ std::chrono::steady_clock::time_point SdlHost::Window::next_present() const {
 // area uncovered. Every pixel is drawn once, so a frame costs little more than its copy.
 void SdlHost::Window::present() {
   SDL_Renderer* r = renderer.get();
-  draw_sunken_border(r);
-  const int visible_rows = window::kVisibleInnerRows;
-  const int w = picture1 ? std::min(picture1->width, kPicture1Inner.width) : 0;
-  const int h = picture1 ? std::min(picture1->height, visible_rows) : 0;
+  draw_sunken_border(r, layout.zoom);
+  const window::Rect& inner = layout.inner;
+  const int rows = layout.visible_rows;
+  const int w = picture1 ? std::min(picture1->width, inner.width) : 0;
+  const int h = picture1 ? std::min(picture1->height, rows) : 0;
   if (w > 0 && h > 0) {
     const SDL_Rect source{0, 0, w, h};
-    const SDL_Rect target{kPicture1Inner.x, kPicture1Inner.y, w, h};
-    SDL_RenderCopy(r, texture_of(picture1), &source, &target);
+    const SDL_Rect target{inner.x, inner.y, w, h};
+    SDL_RenderCopy(r, canvas_showing(*picture1), &source, &target);
   }
-  fill(r, window::kFaceColour, kPicture1Inner.x + w, kPicture1Inner.y, kPicture1Inner.width - w,
-       visible_rows);
-  fill(r, window::kFaceColour, kPicture1Inner.x, kPicture1Inner.y + h, w, visible_rows - h);
+  fill(r, window::kFaceColour, {inner.x + w, inner.y, inner.width - w, rows});
+  fill(r, window::kFaceColour, {inner.x, inner.y + h, w, rows - h});
   SDL_RenderPresent(r);
   last_present = std::chrono::steady_clock::now();
   picture_stale = false;
@@ -406,8 +455,10 @@ void SdlHost::Window::present() {
 // Input over the visible part of Picture1's inner area reaches the handlers; over the border or
 // outside the window it does not, so positions always lie within the scale's visible range.
 void SdlHost::Window::deliver_pointer(int x, int y, Uint32 buttons) {
-  if (!window::over_visible_inner_area(x, y)) return;
-  const window::Point at = window::to_scale(x - kPicture1Inner.x, y - kPicture1Inner.y);
+  x *= pointer_scale;
+  y *= pointer_scale;
+  if (!window::over_visible_inner_area(layout, x, y)) return;
+  const window::Point at = window::to_scale(layout, x - layout.inner.x, y - layout.inner.y);
   events.mouse_move(button_state(buttons), shift_state(SDL_GetModState()), at.x, at.y);
 }
 
@@ -438,12 +489,14 @@ void SdlHost::Window::dispatch(const SDL_Event& event) {
       break;
     case SDL_MOUSEBUTTONDOWN:
       if (event.button.button == SDL_BUTTON_LEFT && event.button.clicks == 2 &&
-          window::over_visible_inner_area(event.button.x, event.button.y))
+          window::over_visible_inner_area(layout, event.button.x * pointer_scale,
+                                          event.button.y * pointer_scale))
         events.double_click();
       break;
     case SDL_MOUSEBUTTONUP:
       if (event.button.button == SDL_BUTTON_LEFT && event.button.clicks == 1 &&
-          window::over_visible_inner_area(event.button.x, event.button.y))
+          window::over_visible_inner_area(layout, event.button.x * pointer_scale,
+                                          event.button.y * pointer_scale))
         events.click();
       break;
     default:
@@ -451,7 +504,7 @@ void SdlHost::Window::dispatch(const SDL_Event& event) {
   }
 }
 
-SdlHost::SdlHost() = default;
+SdlHost::SdlHost(std::optional<int> requested_zoom) : requested_zoom_(requested_zoom) {}
 SdlHost::~SdlHost() = default;
 
 // SDL is released after the window, and the process ends on a caught signal only after both.
@@ -471,7 +524,7 @@ int SdlHost::run(WindowEvents& window) {
   try {
     try {
       library_ = std::make_unique<Library>();
-      window_ = std::make_unique<Window>(window);
+      window_ = std::make_unique<Window>(window, requested_zoom_);
       window_->show();
       signals_->defer(true);
       window.activate();
@@ -514,7 +567,7 @@ PictureRef SdlHost::image_picture(int image_number) {
 }
 
 void SdlHost::set_picture(PictureRef picture) {
-  if (picture && !window_->texture_of(picture))
+  if (picture && !window_->holds(picture))
     runtime_error("Picture1 cannot show a picture that no image control holds");
   window_->show_picture(std::move(picture));
 }

@@ -12,7 +12,9 @@ namespace nuv::host {
 
 class SdlHost final : public Host {
  public:
-  SdlHost();
+  // The window opens at the requested zoom (1 to 3) if it fits the display, else at the zoom the
+  // desktop's pixel density calls for.
+  explicit SdlHost(std::optional<int> requested_zoom = std::nullopt);
   ~SdlHost() override;
 
   int start(WindowEvents& window) override;
@@ -41,6 +43,7 @@ class SdlHost final : public Host {
   std::unique_ptr<Library> library_;
   std::unique_ptr<Window> window_;
   std::optional<int> ending_signal_;
+  std::optional<int> requested_zoom_;
 };
 
 }  // namespace nuv::host
