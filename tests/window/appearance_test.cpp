@@ -1,10 +1,15 @@
-// The real window under Xvfb: what it looks like, where the picture lies, how it ends.
+// The real window under Xvfb: what it looks like, where the picture lies, how it ends, and at
+// which zoom it opens.
 
 #include <gtest/gtest.h>
 #include <signal.h>
 
 #include <fstream>
 #include <thread>
+
+#include <fstream>
+#include <string>
+#include <utility>
 
 #include "tests/window/x_session.hpp"
 #include "window/layout.hpp"
@@ -145,6 +150,89 @@ TEST_F(RealWindow, HiddenWindowDrawsNothingWhileItsFramesAdvance) {
   EXPECT_EQ(bytes_written(viewer.process().pid()), written);
   xdotool({"windowmap", "--sync", viewer.window_id()});
   EXPECT_EQ(viewer.wait_for_slot_change(-1, 300ms), (slot + 2) % frames::kFrameCount);
+}
+
+// A screen with room for the window at zoom 2, and the desktop at twice the standard density.
+constexpr int kLargeScreenWidth = 1280;
+constexpr int kLargeScreenHeight = 1200;
+const std::string kDoubleDensity = "Xft.dpi: 192";
+
+std::string first_line_of(const std::string& path) {
+  std::ifstream file(path);
+  std::string line;
+  std::getline(file, line);
+  return line;
+}
+
+class RealWindowAtZoom2 : public ::testing::Test {
+ protected:
+  XvfbDisplay display{kLargeScreenWidth, kLargeScreenHeight, kDoubleDensity};
+  Viewer viewer;
+};
+
+// Each ring of the sunken border is two pixels wide, the frame drawn at zoom 2 fills the inner
+// area exactly, and two rows of the face colour lie below it.
+TEST_F(RealWindowAtZoom2, ClientAreaBorderAndFrameAreTwiceAsLarge) {
+  const window::Layout& layout = viewer.layout();
+  ASSERT_EQ(layout.zoom, 2) << "the window did not open at the desktop's density";
+  const CommandResult hints = run_command({"xprop", "-id", viewer.window_id(), "WM_NORMAL_HINTS"});
+  const std::string size =
+      std::to_string(layout.client_width) + " by " + std::to_string(layout.client_height);
+  EXPECT_NE(hints.output.find("minimum size: " + size), std::string::npos) << hints.output;
+  EXPECT_NE(hints.output.find("maximum size: " + size), std::string::npos) << hints.output;
+  ASSERT_GE(viewer.wait_for_slot_change(-1, 5s), 0) << "no 2x frame recognised";
+  const Screenshot shot = viewer.capture();
+  const auto rgb = [](window::Colour c) { return frames::Rgb{c.r, c.g, c.b}; };
+  const int right = layout.client_width - 1;
+  for (int y = layout.border; y < layout.client_height - layout.border; y += 13)
+    for (int ring = 0; ring < 2; ++ring)
+      for (int pixel = 0; pixel < layout.zoom; ++pixel) {
+        const int depth = ring * layout.zoom + pixel;
+        const auto [left, far] = ring == 0
+                                     ? std::pair{window::kShadowColour, window::kHighlightColour}
+                                     : std::pair{window::kDarkShadowColour, window::kLightColour};
+        EXPECT_EQ(shot.at(depth, y), rgb(left)) << "left border, y " << y << ", depth " << depth;
+        EXPECT_EQ(shot.at(right - depth, y), rgb(far)) << "right border, y " << y;
+      }
+  for (int x = layout.inner.x; x < layout.inner.x + layout.inner.width; x += 11)
+    for (int y = layout.inner.y + frames::kFrameHeight * layout.zoom; y < layout.client_height; ++y)
+      EXPECT_EQ(shot.at(x, y), rgb(window::kFaceColour)) << x << ", " << y;
+}
+
+TEST_F(RealWindowAtZoom2, RunsForward) {
+  int slot = viewer.wait_for_slot_change(-1, 5s);
+  if (slot == 0) slot = viewer.wait_for_slot_change(0, 3s);
+  ASSERT_EQ(slot, 1);
+  EXPECT_EQ(viewer.wait_for_slot_change(1, 3s), 2);
+}
+
+// The command line's zoom comes before the desktop's density; a zoom whose window the display
+// cannot hold gives way to the largest that fits, with one line on standard error.
+TEST(ZoomChoiceInTheRealWindow, CommandLineFirstAndNeverLargerThanTheDisplay) {
+  const std::string error_path = ::testing::TempDir() + "zoom_notice.txt";
+  {
+    XvfbDisplay display{kLargeScreenWidth, kLargeScreenHeight, kDoubleDensity};
+    const Viewer viewer(error_path, {"--zoom", "1"});
+    EXPECT_EQ(viewer.layout().zoom, 1);
+  }
+  EXPECT_EQ(first_line_of(error_path), "");
+  {
+    XvfbDisplay display{kLargeScreenWidth, kLargeScreenHeight};
+    const Viewer viewer(error_path, {"--zoom", "2"});
+    EXPECT_EQ(viewer.layout().zoom, 2);
+  }
+  {
+    XvfbDisplay display{kLargeScreenWidth, kLargeScreenHeight, "Xft.dpi: 288"};
+    const Viewer viewer(error_path);
+    EXPECT_EQ(viewer.layout().zoom, 2);
+  }
+  EXPECT_NE(first_line_of(error_path).find("zoom 2 instead of 3"), std::string::npos);
+  {
+    XvfbDisplay display;
+    const Viewer viewer(error_path, {"--zoom", "3"});
+    EXPECT_EQ(viewer.layout().zoom, 1);
+  }
+  EXPECT_NE(first_line_of(error_path).find("zoom 1 instead of 3"), std::string::npos);
 }
 
 }  // namespace

@@ -38,7 +38,6 @@ struct InnerPoint {
 // The speed-mode delay X * 30 * Y is smallest along the top and left edges and largest at the
 // lowest visible row of the rightmost column: about 9.5 ms a frame.
 constexpr InnerPoint kNearTopLeft{5, 5};
-constexpr InnerPoint kBottomRight{window::kPicture1Inner.width - 1, window::kVisibleInnerRows - 1};
 
 // What the picture did over a stretch of samples: how often it changed, and the steps whose
 // direction is certain.
@@ -86,6 +85,15 @@ Motion motion_in(const std::vector<SlotSample>& samples) {
 
 class Controls : public ::testing::Test {
  protected:
+  Controls() = default;
+  // On a display of that size with those X resources.
+  Controls(int width, int height, const std::string& resources)
+      : display(width, height, resources) {}
+
+  InnerPoint bottom_right() const {
+    return {viewer.layout().inner.width - 1, viewer.layout().visible_rows - 1};
+  }
+
   // Waits for the start-up run to put up its next frame and returns it. Slot 0 may still be the
   // loading picture, whose input the starting values overwrite, so the first change seen does
   // not count.
@@ -98,7 +106,7 @@ class Controls : public ::testing::Test {
   // turns into about a hundred frames a second, and waits for that pass.
   void run_fast() const {
     const int frame = next_start_up_frame();
-    point_at(kBottomRight);
+    point_at(bottom_right());
     viewer.wait_for_slot_change(frame, 3s);
   }
 
@@ -109,7 +117,7 @@ class Controls : public ::testing::Test {
   }
 
   std::vector<std::string> pointer_to(InnerPoint at) const {
-    return viewer.pointer_to(window::kPicture1Inner.x + at.p, window::kPicture1Inner.y + at.q);
+    return viewer.pointer_to(viewer.layout().inner.x + at.p, viewer.layout().inner.y + at.q);
   }
 
   void point_at(InnerPoint at) const { xdotool(pointer_to(at)); }
@@ -257,7 +265,7 @@ INSTANTIATE_TEST_SUITE_P(Keys, StepKeysInACommandedRun,
 
 TEST_F(Controls, StepKeysWhenStoppedMoveOneFrameEach) {
   const int start = next_start_up_frame();
-  point_at(kBottomRight);
+  point_at(bottom_right());
   press({"slash"});
   int shown = viewer.wait_for_slot_change(start, 3s);
   ASSERT_EQ(shown, wrapped(start - 1));
@@ -294,7 +302,7 @@ TEST_F(Controls, PointerPositionSetsTheSpeedWhichHoldsAfterThePointerLeaves) {
   point_at(kNearTopLeft);
   viewer.wait_for_slot_change(start, 3s);  // the pump pass that sees the movement
   EXPECT_GE(changes(), 10) << "near the top-left";
-  point_at(kBottomRight);
+  point_at(bottom_right());
   EXPECT_GE(changes(), 10) << "at the bottom right";
   xdotool({"mousemove", "1023", "767"});
   EXPECT_GE(changes(), 10) << "with the pointer off the window";
@@ -360,11 +368,11 @@ TEST_P(SecondClick, ResumesTheRunInItsDirection) {
   click();
   EXPECT_TRUE(runs(direction, run())) << "in drag mode before any movement";
   // The first drag movement posts a step command, which freezes a commanded run.
-  point_at({kBottomRight.p, 300});
+  point_at({bottom_right().p, 300});
   const int frozen = still_frame();
   ASSERT_GE(frozen, 0);
   // A step against the run, by moving down for a backward run and up for a forward one.
-  point_at({kBottomRight.p, 300 - 50 * direction});
+  point_at({bottom_right().p, 300 - 50 * direction});
   EXPECT_EQ(viewer.wait_for_slot_change(frozen, 3s), wrapped(frozen - direction));
   // Far enough from the first click not to count as its double click.
   click();
@@ -389,7 +397,7 @@ TEST_F(Controls, TwoSlowClicksWithinOneFrameAreTwoClicks) {
   // made 650 ms apart: beyond the double-click time, so the mode toggles twice and nothing ends.
   // At the bottom right the run then shows each frame for longer than a compositor's repaint, so
   // that every step can be seen.
-  std::vector<std::string> two_clicks = pointer_to(kBottomRight);
+  std::vector<std::string> two_clicks = pointer_to(bottom_right());
   two_clicks.insert(two_clicks.end(), {"click", "1", "sleep", "0.65", "click", "1"});
   xdotool(two_clicks);
   EXPECT_FALSE(viewer.process().wait_for(1500ms).has_value());
@@ -398,6 +406,60 @@ TEST_F(Controls, TwoSlowClicksWithinOneFrameAreTwoClicks) {
 
 TEST_F(Controls, EscapeEndsWithStatusZero) {
   ASSERT_GE(next_start_up_frame(), 0);
+  press({"Escape"});
+  EXPECT_EQ(viewer.process().wait_for(5s), 0);
+}
+
+// The desktop at twice the standard density, on a screen with room for the window at zoom 2.
+class ControlsAtZoom2 : public Controls {
+ protected:
+  ControlsAtZoom2() : Controls(1280, 1200, "Xft.dpi: 192") {}
+};
+
+// At the bottom right a frame lasts about 9.5 ms, as at zoom 1: about a hundred frames a second,
+// where reading the pointer's position in screen pixels would give four times as long a wait and
+// at most 26. Samples a few frames apart show how far the run went between them.
+TEST_F(ControlsAtZoom2, StepThenPointerSpeedAtTheBottomRight) {
+  constexpr int kLargestCertainStep = 8;
+  ASSERT_EQ(viewer.layout().zoom, 2);
+  const int start = next_start_up_frame();
+  press({"period"});
+  const int stepped = viewer.wait_for_slot_change(start, 3s);
+  EXPECT_EQ(stepped, wrapped(start + 1));
+  press({"plus"});
+  point_at(bottom_right());
+  EXPECT_TRUE(runs(kForward, run()));
+  const auto samples = viewer.sample_slots(1s);
+  int frames_run = 0;
+  for (std::size_t i = 1; i < samples.size(); ++i) {
+    const int step = wrapped(samples[i].slot - samples[i - 1].slot);
+    if (samples[i].slot >= 0 && samples[i - 1].slot >= 0 && step <= kLargestCertainStep)
+      frames_run += step;
+  }
+  const std::chrono::duration<double> span = samples.back().at - samples.front().at;
+  EXPECT_GT(frames_run / span.count(), 50)
+      << frames_run << " frames in " << samples.size() << " samples over " << span.count() << " s";
+}
+
+// One screen pixel up is a step back, one down a step forward, though both lie within one pixel
+// of the picture at zoom 1.
+TEST_F(ControlsAtZoom2, DragStepsOneScreenPixelUpBackAndDownForwardThenEscapeEnds) {
+  ASSERT_EQ(viewer.layout().zoom, 2);
+  const int start = next_start_up_frame();
+  std::vector<std::string> enter = pointer_to({300, 801});
+  enter.insert(enter.end(), {"click", "1"});
+  const std::vector<std::string> first_drag = pointer_to({300, 401});
+  enter.insert(enter.end(), first_drag.begin(), first_drag.end());
+  xdotool(enter);
+  int shown = viewer.wait_for_slot_change(start, 3s);
+  ASSERT_EQ(shown, wrapped(start + 1));
+  for (const auto& [q, direction] : {std::pair{400, kBackward}, {401, kForward}}) {
+    point_at({300, q});
+    const int expected = wrapped(shown + direction);
+    EXPECT_EQ(viewer.wait_for_slot_change(shown, 3s), expected) << q;
+    EXPECT_TRUE(stays_on(expected)) << q;
+    shown = expected;
+  }
   press({"Escape"});
   EXPECT_EQ(viewer.process().wait_for(5s), 0);
 }

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <span>
 #include <stdexcept>
@@ -166,6 +167,29 @@ std::string caption_pattern() {
   return pattern + "$";
 }
 
+std::vector<std::string> viewer_command(const std::vector<std::string>& arguments) {
+  std::vector<std::string> argv{NUV_VIEWER_PATH};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  return argv;
+}
+
+int window_width(unsigned long window) {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) throw std::runtime_error("cannot open the display");
+  XWindowAttributes attributes{};
+  const Status got = XGetWindowAttributes(display, window, &attributes);
+  XCloseDisplay(display);
+  if (got == 0) throw std::runtime_error("cannot read the size of the viewer's window");
+  return attributes.width;
+}
+
+// xrdb reads a file; the resources are short, so a pipe from a shell does.
+void load_resources(const std::string& resources) {
+  if (run_command({"sh", "-c", "printf '%s\\n' \"$1\" | xrdb -nocpp -merge", "sh", resources})
+          .status != 0)
+    throw std::runtime_error("xrdb cannot load " + resources);
+}
+
 }  // namespace
 
 Session test_session() {
@@ -238,7 +262,7 @@ WindowReader::WindowReader() : connection_(std::make_unique<Connection>()) {
 
 WindowReader::~WindowReader() = default;
 
-std::optional<unsigned long> WindowReader::find_viewer() const {
+std::optional<unsigned long> WindowReader::find_viewer(std::string_view caption) const {
   Display* display = connection_->display;
   ::Window root = 0, parent = 0, *children = nullptr;
   unsigned count = 0;
@@ -247,7 +271,7 @@ std::optional<unsigned long> WindowReader::find_viewer() const {
   for (unsigned i = 0; i < count && !found; ++i) {
     char* name = nullptr;
     if (XFetchName(display, children[i], &name) && name != nullptr) {
-      if (window::kCaption == name) found = children[i];
+      if (caption == name) found = children[i];
       XFree(name);
     }
   }
@@ -255,13 +279,15 @@ std::optional<unsigned long> WindowReader::find_viewer() const {
   return found;
 }
 
-std::optional<Screenshot> WindowReader::grab(unsigned long window) const {
-  return grab(PlacedClientArea{window, 0, 0});
+std::optional<Screenshot> WindowReader::grab(unsigned long window,
+                                             const window::Layout& layout) const {
+  return grab(PlacedClientArea{window, 0, 0}, layout);
 }
 
-std::optional<Screenshot> WindowReader::grab(const PlacedClientArea& area) const {
-  return grab_rectangle(area.window, area.left, area.top, window::kClientWidth,
-                        window::kClientHeight);
+std::optional<Screenshot> WindowReader::grab(const PlacedClientArea& area,
+                                             const window::Layout& layout) const {
+  return grab_rectangle(area.window, area.left, area.top, layout.client_width,
+                        layout.client_height);
 }
 
 std::optional<PlacedClientArea> WindowReader::find_on_weston(unsigned long weston_window) const {
@@ -354,22 +380,23 @@ bool Screenshot::shows(int x, int y, frames::Rgb colour) const {
   return near(shown.r, colour.r) && near(shown.g, colour.g) && near(shown.b, colour.b);
 }
 
-XvfbDisplay::XvfbDisplay() {
+XvfbDisplay::XvfbDisplay(int width, int height, const std::string& resources) {
   int pipe_fds[2];
   if (pipe(pipe_fds) != 0) throw std::runtime_error("cannot make a pipe");
   fcntl(pipe_fds[0], F_SETFD, FD_CLOEXEC);
   const Session session = test_session();
   // Without -noreset the server would reset as its last client leaves, which puts the pointer
   // back in the middle of the screen the moment xdotool below exits.
-  std::vector<std::string> argv{"Xvfb",
-                                "-displayfd",
-                                std::to_string(pipe_fds[1]),
-                                "-noreset",
-                                "-screen",
-                                "0",
-                                "1024x768x" + std::to_string(session.depth),
-                                "-nolisten",
-                                "tcp"};
+  std::vector<std::string> argv{
+      "Xvfb",
+      "-displayfd",
+      std::to_string(pipe_fds[1]),
+      "-noreset",
+      "-screen",
+      "0",
+      std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(session.depth),
+      "-nolisten",
+      "tcp"};
   // Xvfb's 8-bit screens have a colour palette by default, which has neither GL nor a pixel
   // format SDL can draw into; true colour at 8 bits has both.
   if (session.depth == 8) argv.insert(argv.end(), {"-cc", "4"});
@@ -381,7 +408,8 @@ XvfbDisplay::XvfbDisplay() {
   setenv("DISPLAY", (":" + display.substr(0, display.find('\n'))).c_str(), 1);
   // The window opens in the middle of the screen; a pointer resting there would set the speed.
   // Off weston's window too, so that the pointer's first move into it places weston's pointer.
-  run_command({"xdotool", "mousemove", "1023", "767"});
+  run_command({"xdotool", "mousemove", std::to_string(width - 1), std::to_string(height - 1)});
+  if (!resources.empty()) load_resources(resources);
   // The viewer under test opens on this display alone, whatever session the tests run in.
   unsetenv("WAYLAND_DISPLAY");
   unsetenv("SDL_VIDEODRIVER");
@@ -403,11 +431,13 @@ unsigned long weston_window() {
 
 // On Wayland the viewer's window is a surface inside weston's, placed where weston chooses, and
 // keys reach it through weston's window.
-Viewer::Viewer(const std::string& error_path) : process_({NUV_VIEWER_PATH}, error_path) {
+Viewer::Viewer(const std::string& error_path, const std::vector<std::string>& arguments)
+    : process_(viewer_command(arguments), error_path) {
   if (test_session().wayland) {
     area_ = find_on_weston();
   } else {
     area_.window = std::stoul(find_window("--name", caption_pattern()));
+    layout_ = window::layout_at(window_width(area_.window) / window::kClientWidth);
   }
   window_id_ = std::to_string(area_.window);
 }
@@ -425,17 +455,17 @@ PlacedClientArea Viewer::find_on_weston() const {
 }
 
 Screenshot Viewer::capture() const {
-  const std::optional<Screenshot> shot = WindowReader().grab(area_);
+  const std::optional<Screenshot> shot = WindowReader().grab(area_, layout_);
   if (!shot) throw std::runtime_error("cannot capture the viewer's window");
   return *shot;
 }
 
-int slot_in(const Screenshot& shot) {
-  const auto& frames = stored_frames();
-  const auto& inner = window::kPicture1Inner;
+int slot_in(const Screenshot& shot, const window::Layout& layout) {
+  const auto& frames = stored_frames(layout.zoom);
+  const auto& inner = layout.inner;
   for (int slot = 0; slot < frames::kFrameCount; ++slot) {
     bool same = true;
-    for (int y = 0; y < frames::kFrameHeight && same; ++y)
+    for (int y = 0; y < frames[slot].height && same; ++y)
       for (int x = 0; x < inner.width && same; ++x)
         same = shot.shows(inner.x + x, inner.y + y, frames[slot].colour_at(x, y));
     if (same) return slot;
@@ -444,7 +474,7 @@ int slot_in(const Screenshot& shot) {
 }
 
 int Viewer::shown_slot() const {
-  return slot_in(capture());
+  return slot_in(capture(), layout_);
 }
 
 // Grabbing in-process rather than through import sees a change within milliseconds, which
@@ -491,9 +521,9 @@ int Viewer::wait_until_still(std::chrono::milliseconds quiet,
 }
 
 int Viewer::slot_read_by(const WindowReader& reader) const {
-  const std::optional<Screenshot> shot = reader.grab(area_);
+  const std::optional<Screenshot> shot = reader.grab(area_, layout_);
   if (!shot) throw std::runtime_error("cannot read the viewer's window");
-  return slot_in(*shot);
+  return slot_in(*shot, layout_);
 }
 
 std::vector<std::string> Viewer::pointer_to(int x, int y) const {
@@ -566,15 +596,15 @@ std::string viewer_path() {
   return NUV_VIEWER_PATH;
 }
 
-const std::array<frames::Picture, frames::kFrameCount>& stored_frames() {
-  static const auto frames = [] {
-    std::array<frames::Picture, frames::kFrameCount> decoded;
+const std::array<frames::Picture, frames::kFrameCount>& stored_frames(int zoom) {
+  using Frames = std::array<frames::Picture, frames::kFrameCount>;
+  static std::map<int, Frames> decoded;
+  auto [at, inserted] = decoded.try_emplace(zoom);
+  if (inserted)
     for (int number = 1; number <= frames::kFrameCount; ++number)
-      decoded[number - 1] = frames::decode_picture_record(frames::stored_record(number),
-                                                          frames::image_control_name(number));
-    return decoded;
-  }();
-  return frames;
+      at->second[number - 1] = frames::decode_picture_record(
+          frames::stored_record(number, zoom), frames::image_control_name(number), zoom);
+  return at->second;
 }
 
 }  // namespace nuv::testing

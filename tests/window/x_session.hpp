@@ -8,9 +8,11 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "frames/picture.hpp"
+#include "window/layout.hpp"
 
 namespace nuv::testing {
 
@@ -56,9 +58,9 @@ struct Screenshot {
   bool shows(int x, int y, frames::Rgb colour) const;
 };
 
-// Which of the eighteen frames fills Picture1's inner area in a screenshot, by exact comparison
-// (within the display's precision); -1 for none.
-int slot_in(const Screenshot& shot);
+// Which of the eighteen frames drawn at the layout's zoom fills Picture1's inner area in a
+// screenshot, by exact comparison (within the display's precision); -1 for none.
+int slot_in(const Screenshot& shot, const window::Layout& layout);
 
 // An X window that shows the viewer's client area, and where the area lies in it.
 struct PlacedClientArea {
@@ -75,19 +77,22 @@ class WindowReader {
   WindowReader(const WindowReader&) = delete;
   WindowReader& operator=(const WindowReader&) = delete;
 
-  // The top-level window that carries the viewer's caption, or nothing while there is none.
-  std::optional<unsigned long> find_viewer() const;
-  // The window's client area, or nothing when the window is gone or not yet its full size.
-  std::optional<Screenshot> grab(unsigned long window) const;
-  std::optional<Screenshot> grab(const PlacedClientArea& area) const;
+  // The top-level window that carries the caption (the viewer's unless told), or nothing while
+  // there is none.
+  std::optional<unsigned long> find_viewer(std::string_view caption = window::kCaption) const;
+  // The window's client area at a layout's size, or nothing when the window is gone or not yet
+  // its full size.
+  std::optional<Screenshot> grab(unsigned long window, const window::Layout& layout) const;
+  std::optional<Screenshot> grab(const PlacedClientArea& area, const window::Layout& layout) const;
   // Where the viewer's client area lies on weston's output, found by Picture1's sunken border;
   // nothing while it is not shown there.
   std::optional<PlacedClientArea> find_on_weston(unsigned long weston_window) const;
 
- private:
+  // Any rectangle of the window, or nothing when it cannot be read.
   std::optional<Screenshot> grab_rectangle(unsigned long window, int left, int top, int width,
                                            int height) const;
 
+ private:
   struct Connection;
   std::unique_ptr<Connection> connection_;
 };
@@ -112,7 +117,8 @@ class WestonCompositor;
 // session a weston compositor runs in a window on it, and WAYLAND_DISPLAY points at weston.
 class XvfbDisplay {
  public:
-  XvfbDisplay();
+  // The screen's size in pixels, and X resources such as "Xft.dpi: 192" loaded with xrdb.
+  explicit XvfbDisplay(int width = 1024, int height = 768, const std::string& resources = {});
   ~XvfbDisplay();
   // Ends the server at once, as when a display goes away under its clients.
   void kill_server();
@@ -129,8 +135,11 @@ unsigned long weston_window();
 class Viewer {
  public:
   // The viewer's standard error goes to the file `error_path` when one is given.
-  explicit Viewer(const std::string& error_path = {});
+  explicit Viewer(const std::string& error_path = {},
+                  const std::vector<std::string>& arguments = {});
   const std::string& window_id() const { return window_id_; }
+  // The layout of the zoom the window opened at, told by its width.
+  const window::Layout& layout() const { return layout_; }
   ChildProcess& process() { return process_; }
 
   Screenshot capture() const;
@@ -160,6 +169,7 @@ class Viewer {
   // window_id_ names it for xdotool.
   PlacedClientArea area_;
   std::string window_id_;
+  window::Layout layout_ = window::layout_at(1);
 };
 
 // A plain window of its own over the viewer's client area, as another program's window passing
@@ -179,7 +189,7 @@ class CoveringWindow {
 // Where the viewer under test is.
 std::string viewer_path();
 
-// The eighteen frames as the viewer carries them, in RGB.
-const std::array<frames::Picture, frames::kFrameCount>& stored_frames();
+// The eighteen frames as the viewer carries them at `zoom`.
+const std::array<frames::Picture, frames::kFrameCount>& stored_frames(int zoom = 1);
 
 }  // namespace nuv::testing
