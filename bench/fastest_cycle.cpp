@@ -2,7 +2,7 @@
 // clears and presents a window of the same size with the same renderer, both on a private Xvfb
 // display in this one process. The viewer is the real window object on the real SDL host; only
 // its clock is wrapped, to put it at delay 0 and to end the run.
-// Usage: fastest_cycle [SECONDS [ROUNDS]]   (2 seconds a loop, 3 rounds by default)
+// Usage: fastest_cycle [SECONDS [ROUNDS [ZOOM]]]   (2 seconds a loop, 3 rounds, zoom 1 by default)
 
 #include <SDL.h>
 
@@ -16,6 +16,7 @@
 
 #include "engine/frame_delay.hpp"
 #include "engine/viewer_window.hpp"
+#include "frames/zoom.hpp"
 #include "host/sdl_choices.hpp"
 #include "host/sdl_error.hpp"
 #include "host/sdl_host.hpp"
@@ -62,8 +63,8 @@ class CountingClock final : public engine::Clock {
   long cycles_ = -1;
 };
 
-double viewer_rate(double seconds) {
-  host::SdlHost host;
+double viewer_rate(double seconds, int zoom) {
+  host::SdlHost host(zoom);
   CountingClock clock{host, std::chrono::duration<double>(seconds)};
   engine::ViewerWindow window(host, clock);
   clock.watch(window);
@@ -75,14 +76,15 @@ double viewer_rate(double seconds) {
 std::string driver_name, renderer_name;
 
 // The least any frame cycle can cost on this renderer: clear the window, present it.
-double bare_rate(double seconds) {
+double bare_rate(double seconds, int zoom) {
   SDL_SetHint(SDL_HINT_VIDEODRIVER, host::session_drivers());
   if (SDL_Init(SDL_INIT_VIDEO) != 0) throw host::WindowSystemError("cannot open the window system");
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
   SDL_Window* window =
       host::checked(SDL_CreateWindow("bare loop", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                     window::kClientWidth, window::kClientHeight, SDL_WINDOW_SHOWN),
+                                     window::layout_at(zoom).client_width,
+                                     window::layout_at(zoom).client_height, SDL_WINDOW_SHOWN),
                     "cannot create the window");
   SDL_Renderer* renderer = host::create_renderer(window);
   SDL_RendererInfo info;
@@ -113,19 +115,25 @@ double median(std::vector<double> values) {
 int main(int argc, char** argv) {
   const double seconds = argc > 1 ? std::atof(argv[1]) : 2.0;
   const int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
-  if (!(seconds >= 0.1 && seconds <= 60) || rounds < 1 || rounds > 20) {
-    std::fprintf(stderr, "fastest_cycle: SECONDS must be 0.1 to 60 and ROUNDS 1 to 20\n");
+  const int zoom = argc > 3 ? std::atoi(argv[3]) : 1;
+  if (!(seconds >= 0.1 && seconds <= 60) || rounds < 1 || rounds > 20 || zoom < 1 ||
+      zoom > frames::kMaxZoom) {
+    std::fprintf(stderr,
+                 "fastest_cycle: SECONDS must be 0.1 to 60, ROUNDS 1 to 20 and ZOOM 1 to %d\n",
+                 frames::kMaxZoom);
     return 2;
   }
   try {
-    testing::XvfbDisplay display;
+    const window::Layout layout = window::layout_at(zoom);
+    testing::XvfbDisplay display(layout.client_width + 100, layout.client_height + 100);
+    std::printf("zoom %d: a %d x %d window\n\n", zoom, layout.client_width, layout.client_height);
     std::vector<double> viewer, bare;
     std::printf("| round | viewer at delay 0 (cycles/s) | bare clear + present (cycles/s) |\n");
     std::printf("|---:|---:|---:|\n");
     // Alternating the two spreads any change in the machine's load over both.
     for (int round = 1; round <= rounds; ++round) {
-      viewer.push_back(viewer_rate(seconds));
-      bare.push_back(bare_rate(seconds));
+      viewer.push_back(viewer_rate(seconds, zoom));
+      bare.push_back(bare_rate(seconds, zoom));
       std::printf("| %d | %.0f | %.0f |\n", round, viewer.back(), bare.back());
     }
     const double ratio = median(viewer) / median(bare);

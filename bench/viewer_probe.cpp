@@ -1,9 +1,11 @@
-// Measures the real viewer on a private Xvfb display: time from process start to the first
-// frame on screen, the frame period at start-up speed, the viewer's processor share at start-up
-// speed and in drag mode, and its peak resident memory.
+// Measures the real viewer at one zoom on a private Xvfb display whose Xft.dpi asks for it: time
+// from process start to the first frame on screen, beside a bare SDL program's time to its one
+// picture of the same size (on X11); the frame period at start-up speed; the viewer's processor
+// share at start-up speed and in drag mode; and its peak resident memory.
 // Then a table of the processor share with the window visible and hidden (unmapped; on X11)
 // across the range of delays k the pointer sets, for the viewer given or the one built alongside.
-// Usage: viewer_probe [SECONDS [VIEWER]]   (seconds per processor-share window; 20 by default)
+// Usage: viewer_probe [SECONDS [ZOOM [VIEWER]]]   (seconds per processor-share window, 20 by
+//                                                  default; zoom 1 by default)
 // With NUV_TEST_SESSION=wayland the viewer runs on a weston compositor inside the Xvfb display.
 
 #include <algorithm>
@@ -18,6 +20,8 @@
 #include <thread>
 #include <vector>
 
+#include "bench/bare_picture.hpp"
+#include "frames/zoom.hpp"
 #include "tests/window/x_session.hpp"
 #include "window/layout.hpp"
 
@@ -32,9 +36,77 @@ double seconds_since(Monotonic::time_point start) {
 }
 
 // The slot whose frame fills Picture1's inner area, or -1 while no frame can be read.
-int shown_slot(const testing::WindowReader& reader, const testing::PlacedClientArea& area) {
-  const std::optional<testing::Screenshot> shot = reader.grab(area);
-  return shot ? testing::slot_in(*shot) : -1;
+int shown_slot(const testing::WindowReader& reader, const testing::PlacedClientArea& area,
+               const window::Layout& layout) {
+  const std::optional<testing::Screenshot> shot = reader.grab(area, layout);
+  return shot ? testing::slot_in(*shot, layout) : -1;
+}
+// Whether the inner area's middle row shows that of a picture: read fast enough at every zoom to
+// time the first picture to a millisecond or two, where the whole window takes tens of them.
+template <typename Colour>
+bool middle_row_shows(const testing::WindowReader& reader, unsigned long window,
+                      const window::Layout& layout, Colour colour_at) {
+  const int row = frames::kFrameHeight * layout.zoom / 2;
+  const auto shot =
+      reader.grab_rectangle(window, layout.inner.x, layout.inner.y + row, layout.inner.width, 1);
+  if (!shot) return false;
+  for (int x = 0; x < shot->width; ++x)
+    if (shot->at(x, 0) != colour_at(x, row)) return false;
+  return true;
+}
+
+// Process start to the moment `on_screen` holds for the window with that caption, in ms.
+template <typename OnScreen>
+double start_up_ms(const testing::WindowReader& reader, const std::vector<std::string>& command,
+                   std::string_view caption, OnScreen on_screen) {
+  const auto started = Monotonic::now();
+  testing::ChildProcess process(command);
+  std::optional<unsigned long> window;
+  while (seconds_since(started) < 10) {
+    if (!window) window = reader.find_viewer(caption);
+    if (window && on_screen(*window)) return 1000 * seconds_since(started);
+    std::this_thread::sleep_for(200us);
+  }
+  throw std::runtime_error(std::string(caption) + ": no picture appeared");
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// The viewer's first frame (any of the eighteen: slot 0 is on screen only while the others load)
+// and the bare program's picture, in alternate rounds so that a change in the machine's load
+// falls on both.
+void compare_start_up(const testing::WindowReader& reader, const window::Layout& layout,
+                      const std::string& viewer_path) {
+  constexpr int kRounds = 11;
+  const auto& frames = testing::stored_frames(layout.zoom);
+  const auto bare_colour = [](int, int) {
+    constexpr unsigned long c = bench::kBarePictureRgb;
+    return frames::Rgb{static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8),
+                       static_cast<std::uint8_t>(c)};
+  };
+  std::vector<double> viewer_ms, bare_ms;
+  for (int round = 0; round < kRounds; ++round) {
+    viewer_ms.push_back(
+        start_up_ms(reader, {viewer_path}, window::kCaption, [&](unsigned long window) {
+          return std::ranges::any_of(frames, [&](const frames::Picture& frame) {
+            return middle_row_shows(reader, window, layout,
+                                    [&](int x, int y) { return frame.colour_at(x, y); });
+          });
+        }));
+    std::this_thread::sleep_for(200ms);  // the killed viewer's window leaves the screen
+    bare_ms.push_back(start_up_ms(reader, {BARE_PICTURE_PATH, std::to_string(layout.zoom)},
+                                  bench::kBarePictureCaption, [&](unsigned long window) {
+                                    return middle_row_shows(reader, window, layout, bare_colour);
+                                  }));
+    std::this_thread::sleep_for(200ms);
+  }
+  std::printf(
+      "start-up: process start to first picture on screen, median of %d: viewer %.1f ms, bare SDL "
+      "program %.1f ms\n",
+      kRounds, median(viewer_ms), median(bare_ms));
 }
 
 // Processor time (user + system) the process has used, in seconds.
@@ -105,14 +177,20 @@ std::string share_row(const std::string& k, const std::string& id, int pid, doub
 
 int main(int argc, char** argv) {
   const double window_seconds = argc > 1 ? std::atof(argv[1]) : 20.0;
-  const std::string viewer_path = argc > 2 ? argv[2] : testing::viewer_path();
-  if (!(window_seconds >= 1 && window_seconds <= 600)) {
-    std::fprintf(stderr, "viewer_probe: SECONDS must be between 1 and 600\n");
+  const int zoom = argc > 2 ? std::atoi(argv[2]) : 1;
+  const std::string viewer_path = argc > 3 ? argv[3] : testing::viewer_path();
+  if (!(window_seconds >= 1 && window_seconds <= 600) || zoom < 1 || zoom > frames::kMaxZoom) {
+    std::fprintf(stderr, "viewer_probe: SECONDS must be between 1 and 600 and ZOOM 1 to %d\n",
+                 frames::kMaxZoom);
     return 2;
   }
   try {
-    testing::XvfbDisplay display;
+    const window::Layout layout = window::layout_at(zoom);
+    testing::XvfbDisplay display(layout.client_width + 100, layout.client_height + 100,
+                                 "Xft.dpi: " + std::to_string(96 * zoom));
     const testing::WindowReader screen;
+    std::printf("zoom %d: a %d x %d window\n", zoom, layout.client_width, layout.client_height);
+    if (!testing::test_session().wayland) compare_start_up(screen, layout, viewer_path);
     std::optional<unsigned long> weston;
     if (testing::test_session().wayland) weston = testing::weston_window();
     const auto started = Monotonic::now();
@@ -125,7 +203,7 @@ int main(int argc, char** argv) {
     // frame seen may already be slot 1.
     while (slot < 0 && seconds_since(started) < 10) {
       if (!window) window = find_viewer(screen, weston);
-      if (window) slot = shown_slot(screen, *window);
+      if (window) slot = shown_slot(screen, *window, layout);
       if (slot < 0) std::this_thread::sleep_for(200us);
     }
     if (slot < 0) throw std::runtime_error("no frame appeared");
@@ -135,7 +213,8 @@ int main(int argc, char** argv) {
     // Frame period at start-up speed, from the moments the picture changes.
     std::vector<double> changes;
     while (changes.size() < 11) {
-      const int shown = shown_slot(screen, *window);
+      if (seconds_since(started) > 60) throw std::runtime_error("the frames stopped changing");
+      const int shown = shown_slot(screen, *window, layout);
       if (shown != slot && shown >= 0) {
         changes.push_back(seconds_since(started));
         slot = shown;
