@@ -206,33 +206,35 @@ TEST_F(RealWindowAtZoom2, RunsForward) {
   EXPECT_EQ(viewer.wait_for_slot_change(1, 3s), 2);
 }
 
-// The command line's zoom comes before the desktop's density; a zoom whose window the display
-// cannot hold gives way to the largest that fits, with one line on standard error.
-TEST(ZoomChoiceInTheRealWindow, CommandLineFirstAndNeverLargerThanTheDisplay) {
+// A zoom whose window the display cannot hold gives way to the largest that fits, with one line
+// on standard error.
+TEST(ZoomChoiceInTheRealWindow, NeverLargerThanTheDisplay) {
   const std::string error_path = ::testing::TempDir() + "zoom_notice.txt";
-  {
-    XvfbDisplay display{kLargeScreenWidth, kLargeScreenHeight, kDoubleDensity};
-    const Viewer viewer(error_path, {"--zoom", "1"});
-    EXPECT_EQ(viewer.layout().zoom, 1);
+  const struct {
+    const char* what;
+    int width, height;
+    const char* resources;
+    std::vector<std::string> arguments;
+    int zoom;
+    const char* notice;
+  } cases[] = {
+      {"Xft.dpi 288, room for zoom 2",
+       kLargeScreenWidth,
+       kLargeScreenHeight,
+       "Xft.dpi: 288",
+       {},
+       2,
+       "at zoom 2 instead of 3"},
+      {"Xft.dpi 288, room for zoom 1", 1024, 768, "Xft.dpi: 288", {}, 1, "at zoom 1 instead of 3"},
+  };
+  for (const auto& [what, width, height, resources, arguments, zoom, notice] : cases) {
+    {
+      XvfbDisplay display{width, height, resources};
+      const Viewer viewer(error_path, arguments);
+      EXPECT_EQ(viewer.layout().zoom, zoom) << what;
+    }
+    EXPECT_NE(first_line_of(error_path).find(notice), std::string::npos) << what;
   }
-  EXPECT_EQ(first_line_of(error_path), "");
-  {
-    XvfbDisplay display{kLargeScreenWidth, kLargeScreenHeight};
-    const Viewer viewer(error_path, {"--zoom", "2"});
-    EXPECT_EQ(viewer.layout().zoom, 2);
-  }
-  {
-    XvfbDisplay display{kLargeScreenWidth, kLargeScreenHeight, "Xft.dpi: 288"};
-    const Viewer viewer(error_path);
-    EXPECT_EQ(viewer.layout().zoom, 2);
-  }
-  EXPECT_NE(first_line_of(error_path).find("zoom 2 instead of 3"), std::string::npos);
-  {
-    XvfbDisplay display;
-    const Viewer viewer(error_path, {"--zoom", "3"});
-    EXPECT_EQ(viewer.layout().zoom, 1);
-  }
-  EXPECT_NE(first_line_of(error_path).find("zoom 1 instead of 3"), std::string::npos);
 }
 
 }  // namespace
