@@ -2,6 +2,7 @@
 // export) or builds the window object and hands it to the window system.
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,8 +24,8 @@ int print(const std::string& text) {
   return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
-int run_viewer() {
-  nuv::host::SdlHost host;
+int run_viewer(std::optional<int> zoom) {
+  nuv::host::SdlHost host(zoom);
   nuv::engine::SteadyClock clock([&host](auto deadline) { host.idle_until(deadline); });
   nuv::engine::ViewerWindow window(host, clock);
   return host.start(window);
@@ -52,5 +53,5 @@ int main(int argc, char** argv) {
   if (options.help) return print(nuv::engine::usage_text());
   if (options.version) return print(std::string("nuv ") + NUV_VERSION + "\n");
   if (options.export_dir) return export_pictures(options);
-  return run_viewer();
+  return run_viewer(options.zoom);
 }

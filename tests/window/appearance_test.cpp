@@ -206,9 +206,9 @@ TEST_F(RealWindowAtZoom2, RunsForward) {
   EXPECT_EQ(viewer.wait_for_slot_change(1, 3s), 2);
 }
 
-// A zoom whose window the display cannot hold gives way to the largest that fits, with one line
-// on standard error.
-TEST(ZoomChoiceInTheRealWindow, NeverLargerThanTheDisplay) {
+// The command line's zoom comes before the desktop's density; a zoom whose window the display
+// cannot hold gives way to the largest that fits, with one line on standard error.
+TEST(ZoomChoiceInTheRealWindow, CommandLineFirstAndNeverLargerThanTheDisplay) {
   const std::string error_path = ::testing::TempDir() + "zoom_notice.txt";
   const struct {
     const char* what;
@@ -226,6 +226,15 @@ TEST(ZoomChoiceInTheRealWindow, NeverLargerThanTheDisplay) {
        2,
        "at zoom 2 instead of 3"},
       {"Xft.dpi 288, room for zoom 1", 1024, 768, "Xft.dpi: 288", {}, 1, "at zoom 1 instead of 3"},
+      {"--zoom before Xft.dpi",
+       kLargeScreenWidth,
+       kLargeScreenHeight,
+       "Xft.dpi: 192",
+       {"--zoom", "1"},
+       1,
+       ""},
+      {"--zoom 2", kLargeScreenWidth, kLargeScreenHeight, "", {"--zoom", "2"}, 2, ""},
+      {"--zoom 3, room for zoom 1", 1024, 768, "", {"--zoom", "3"}, 1, "at zoom 1 instead of 3"},
   };
   for (const auto& [what, width, height, resources, arguments, zoom, notice] : cases) {
     {
@@ -233,7 +242,11 @@ TEST(ZoomChoiceInTheRealWindow, NeverLargerThanTheDisplay) {
       const Viewer viewer(error_path, arguments);
       EXPECT_EQ(viewer.layout().zoom, zoom) << what;
     }
-    EXPECT_NE(first_line_of(error_path).find(notice), std::string::npos) << what;
+    const std::string line = first_line_of(error_path);
+    if (*notice == '\0')
+      EXPECT_EQ(line, "") << what;
+    else
+      EXPECT_NE(line.find(notice), std::string::npos) << what << ": " << line;
   }
 }
 
