@@ -14,7 +14,7 @@ test_packages=(
   "${package_packages[@]}"
   clang libclang-rt-14-dev llvm          # the fuzzer and its symbolizer
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xdotool imagemagick x11-utils libx11-dev weston
+  xvfb xdotool imagemagick x11-utils x11-xserver-utils libx11-dev weston  # xrdb sets Xft.dpi
   lintian appstream desktop-file-utils  # the package's checks
 )
 
