@@ -9,11 +9,13 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "frames/picture_record.hpp"
 #include "frames/stored_frames.hpp"
@@ -163,6 +165,23 @@ std::chrono::steady_clock::duration refresh_period(SDL_Window* window) {
   return std::chrono::duration_cast<std::chrono::steady_clock::duration>(1s) / rate;
 }
 
+// Puts the colours of a row's palette indices into `out`, where they differ from the row
+// `before` already there (every one without it), a word of indices at a time.
+void convert_changes(const Uint8* now, const Uint8* before, std::size_t width,
+                     const std::array<Uint32, 256>& colours, Uint32* out) {
+  const auto word = [](const Uint8* at) {
+    std::uint64_t value = 0;
+    std::memcpy(&value, at, sizeof value);
+    return value;
+  };
+  for (std::size_t x = 0; x < width; x += sizeof(std::uint64_t)) {
+    const std::size_t end = std::min(x + sizeof(std::uint64_t), width);
+    if (before != nullptr && end - x == sizeof(std::uint64_t) && word(now + x) == word(before + x))
+      continue;
+    for (std::size_t i = x; i < end; ++i) out[i] = colours[now[i]];
+  }
+}
+
 // A hidden window's wait sleeps at least this long; the frame clock makes up the time with
 // the waits that follow, so the frames still advance at their rate.
 constexpr auto kHiddenNap = 20ms;
@@ -224,6 +243,7 @@ struct SdlHost::Window {
   std::array<PictureRef, frames::kFrameCount> image_controls;
   // One texture for whichever picture is shown: eighteen of them would take 6 MB each at zoom 3.
   TextureHandle canvas;
+  std::vector<Uint32> canvas_pixels;  // the canvas's pixels, kept to send on only changed rows
   const frames::Picture* on_canvas = nullptr;
   window::Layout layout;
   int pointer_scale = 1;  // layout pixels a window point spans: the output's scale on Wayland
@@ -304,26 +324,42 @@ PictureRef SdlHost::Window::image_control(int number) {
   return control;
 }
 
-// The canvas texture holding `picture`, filled only when the picture differs from the last one.
-// In the window surface's own pixel format, so showing a frame is a plain copy of rows.
+// The canvas texture holding `picture`. Only the pixels that differ from the picture on the
+// canvas are converted through the palette, into the host's copy of the canvas in the window
+// XX
+// lines, and showing one is a plain copy.
 SDL_Texture* SdlHost::Window::canvas_showing(const frames::Picture& picture) {
   if (on_canvas == &picture) return canvas.get();
-  if (!canvas)
+  if (!canvas) {
     canvas.reset(
         checked(SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_RGB888,
                                   SDL_TEXTUREACCESS_STREAMING, picture.width, picture.height),
                 "cannot create a texture"));
-  std::array<Uint32, 256> colours;
-  for (std::size_t i = 0; i < colours.size(); ++i) colours[i] = frames::packed(picture.palette[i]);
-  void* pixels = nullptr;
-  int pitch = 0;
-  if (SDL_LockTexture(canvas.get(), nullptr, &pixels, &pitch) != 0)
-    throw WindowSystemError("cannot fill a texture");
-  for (int y = 0; y < picture.height; ++y) {
-    auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(pixels) + y * pitch);
-    for (int x = 0; x < picture.width; ++x) row[x] = colours[picture.at(x, y)];
+    canvas_pixels.resize(picture.pixels.size());
   }
-  SDL_UnlockTexture(canvas.get());
+  const frames::Picture* before = on_canvas;
+  if (before != nullptr && before->palette != picture.palette) before = nullptr;
+  std::array<Uint32, 256> colours;
+  std::ranges::transform(picture.palette, colours.begin(), frames::packed);
+  const auto width = static_cast<std::size_t>(picture.width);
+  const auto row_differs = [&](int y) {
+    return before == nullptr ||
+           std::memcmp(&picture.pixels[y * width], &before->pixels[y * width], width) != 0;
+  };
+  for (int y = 0; y < picture.height;) {
+    if (!row_differs(y)) {
+      ++y;
+      continue;
+    }
+    const int first = y;
+    for (; y < picture.height && row_differs(y); ++y)
+      convert_changes(&picture.pixels[y * width], before ? &before->pixels[y * width] : nullptr,
+                      width, colours, &canvas_pixels[y * width]);
+    const SDL_Rect rows{0, first, picture.width, y - first};
+    if (SDL_UpdateTexture(canvas.get(), &rows, &canvas_pixels[first * width],
+                          picture.width * static_cast<int>(sizeof(Uint32))) != 0)
+      throw WindowSystemError("cannot fill a texture");
+  }
   on_canvas = &picture;
   return canvas.get();
 }
