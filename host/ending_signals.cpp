@@ -18,11 +18,12 @@ constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
 // Shared with the handler, which may use nothing else.
 std::atomic<bool> deferring{false};
 int note_pipe[2] = {-1, -1};
+std::atomic<int> notes_in_pipe{0};  // so that a pipe with nothing in it is not read
 
 void on_ending_signal(int signal) {
   if (deferring.load()) {
     const auto byte = static_cast<unsigned char>(signal);
-    [[maybe_unused]] const auto written = write(note_pipe[1], &byte, 1);
+    if (write(note_pipe[1], &byte, 1) == 1) ++notes_in_pipe;
     return;
   }
   // Blocked while this handler runs, so it ends the process as the handler returns.
@@ -62,6 +63,7 @@ EndingSignals::~EndingSignals() {
   close(note_pipe[0]);
   close(note_pipe[1]);
   note_pipe[0] = note_pipe[1] = -1;
+  notes_in_pipe = 0;
 }
 
 int EndingSignals::descriptor() const {
@@ -70,7 +72,8 @@ int EndingSignals::descriptor() const {
 
 std::optional<int> EndingSignals::take_noted() {
   unsigned char byte = 0;
-  if (read(note_pipe[0], &byte, 1) != 1) return std::nullopt;
+  if (notes_in_pipe.load() == 0 || read(note_pipe[0], &byte, 1) != 1) return std::nullopt;
+  --notes_in_pipe;
   return byte;
 }
 
