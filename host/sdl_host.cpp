@@ -203,6 +203,11 @@ SdlHost::Library::Library() {
   SDL_SetHint(SDL_HINT_VIDEODRIVER, session_drivers());
   // The program ends on signals itself, at once; SDL would queue them as a quit event.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  // The desktop entry's id is the window's class on X11 and its app id on Wayland, where SDL
+  // falls back to the X11 variable, so that the desktop shows the entry's name and icon for the
+  // window. A class the user set for either driver stays.
+  if (std::getenv("SDL_VIDEO_WAYLAND_WMCLASS") == nullptr)
+    setenv("SDL_VIDEO_X11_WMCLASS", NUV_APP_ID, 0);
   if (SDL_Init(SDL_INIT_VIDEO) != 0) throw WindowSystemError("cannot open the window system");
   on_x11 = std::string_view(SDL_GetCurrentVideoDriver()) == "x11";
   if (on_x11) x11::report_fatal_errors(print_runtime_error);
