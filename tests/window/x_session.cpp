@@ -84,7 +84,7 @@ int tolerance_of(const XImage& image) {
   return bits >= 8 ? 0 : 255 / ((1 << bits) - 1);
 }
 
-// weston's output, in a window of that size on the X display.
+// weston's output in points, in a window of that size times the output's scale on the X display.
 constexpr int kOutputWidth = 1000;
 constexpr int kOutputHeight = 700;
 constexpr const char* kWestonSocket = "nuv-test";
@@ -95,14 +95,15 @@ frames::Rgb rgb(window::Colour c) {
 
 // Where the client area's top-left corner lies on weston's output: where Picture1's sunken
 // border begins, its outer ring dark along the whole top and the whole visible left edge.
-std::optional<std::pair<int, int>> find_client_area(const Screenshot& output) {
+std::optional<std::pair<int, int>> find_client_area(const Screenshot& output,
+                                                    const window::Layout& layout) {
   const frames::Rgb dark = rgb(window::kShadowColour);
-  const int right = window::kPicture1Outer.width - 1;
-  for (int top = 0; top + window::kClientHeight <= output.height; ++top)
-    for (int left = 0; left + window::kClientWidth <= output.width; ++left) {
+  const int right = layout.outer.width - layout.zoom;  // where the light ring begins
+  for (int top = 0; top + layout.client_height <= output.height; ++top)
+    for (int left = 0; left + layout.client_width <= output.width; ++left) {
       bool border = output.at(left + right, top) == rgb(window::kHighlightColour);
       for (int x = 0; x < right && border; ++x) border = output.at(left + x, top) == dark;
-      for (int y = 0; y < window::kClientHeight && border; ++y)
+      for (int y = 0; y < layout.client_height && border; ++y)
         border = output.at(left, top + y) == dark;
       if (border) return std::pair{left, top};
     }
@@ -199,6 +200,7 @@ Session test_session() {
   if (name == "x11-depth30") return {30, false};
   if (name == "x11-depth8") return {8, false};
   if (name == "wayland") return {24, true};
+  if (name == "wayland-scale2") return {24, true, 2};
   throw std::runtime_error("NUV_TEST_SESSION: no session named " + name);
 }
 
@@ -206,7 +208,7 @@ Session test_session() {
 // in a runtime directory of its own.
 class WestonCompositor {
  public:
-  WestonCompositor() {
+  explicit WestonCompositor(int scale) {
     std::string directory = "/tmp/nuv-weston-XXXXXX";
     if (mkdtemp(directory.data()) == nullptr) throw std::runtime_error("cannot make a directory");
     runtime_dir_ = directory;
@@ -224,7 +226,7 @@ class WestonCompositor {
             "weston", "--backend=x11-backend.so", "--use-pixman", "--idle-time=0",
             "--config=" + runtime_dir_ + "/weston.ini", std::string("--socket=") + kWestonSocket,
             "--width=" + std::to_string(kOutputWidth), "--height=" + std::to_string(kOutputHeight),
-            "--log=" + runtime_dir_ + "/weston.log"},
+            "--scale=" + std::to_string(scale), "--log=" + runtime_dir_ + "/weston.log"},
         runtime_dir_ + "/weston.err");
     const auto deadline = std::chrono::steady_clock::now() + 20s;
     while (!std::filesystem::exists(runtime_dir_ + "/" + kWestonSocket)) {
@@ -291,8 +293,10 @@ std::optional<Screenshot> WindowReader::grab(const PlacedClientArea& area,
 }
 
 std::optional<PlacedClientArea> WindowReader::find_on_weston(unsigned long weston_window) const {
-  const auto output = grab_rectangle(weston_window, 0, 0, kOutputWidth, kOutputHeight);
-  const auto corner = output ? find_client_area(*output) : std::nullopt;
+  const int scale = test_session().scale;
+  const auto output =
+      grab_rectangle(weston_window, 0, 0, kOutputWidth * scale, kOutputHeight * scale);
+  const auto corner = output ? find_client_area(*output, window::layout_at(scale)) : std::nullopt;
   if (!corner) return std::nullopt;
   return PlacedClientArea{weston_window, corner->first, corner->second};
 }
@@ -385,6 +389,10 @@ XvfbDisplay::XvfbDisplay(int width, int height, const std::string& resources) {
   if (pipe(pipe_fds) != 0) throw std::runtime_error("cannot make a pipe");
   fcntl(pipe_fds[0], F_SETFD, FD_CLOEXEC);
   const Session session = test_session();
+  if (session.wayland) {  // room for weston's whole output
+    width = std::max(width, kOutputWidth * session.scale);
+    height = std::max(height, kOutputHeight * session.scale);
+  }
   // Without -noreset the server would reset as its last client leaves, which puts the pointer
   // back in the middle of the screen the moment xdotool below exits.
   std::vector<std::string> argv{
@@ -413,7 +421,7 @@ XvfbDisplay::XvfbDisplay(int width, int height, const std::string& resources) {
   // The viewer under test opens on this display alone, whatever session the tests run in.
   unsetenv("WAYLAND_DISPLAY");
   unsetenv("SDL_VIDEODRIVER");
-  if (session.wayland) compositor_ = std::make_unique<WestonCompositor>();
+  if (session.wayland) compositor_ = std::make_unique<WestonCompositor>(session.scale);
 }
 
 XvfbDisplay::~XvfbDisplay() {
@@ -430,11 +438,13 @@ unsigned long weston_window() {
 }
 
 // On Wayland the viewer's window is a surface inside weston's, placed where weston chooses, and
-// keys reach it through weston's window.
+// keys reach it through weston's window; it is read at the zoom of the output's scale, at which
+// it should open.
 Viewer::Viewer(const std::string& error_path, const std::vector<std::string>& arguments)
     : process_(viewer_command(arguments), error_path) {
   if (test_session().wayland) {
     area_ = find_on_weston();
+    layout_ = window::layout_at(test_session().scale);
   } else {
     area_.window = std::stoul(find_window("--name", caption_pattern()));
     layout_ = window::layout_at(window_width(area_.window) / window::kClientWidth);

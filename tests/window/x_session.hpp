@@ -104,10 +104,12 @@ struct SlotSample {
 };
 
 // The session the real-window tests run in, named by NUV_TEST_SESSION so that one suite runs in
-// each: "x11" (24 bits a pixel, the default), "x11-depth30", "x11-depth8" or "wayland".
+// each: "x11" (24 bits a pixel, the default), "x11-depth30", "x11-depth8", "wayland" or
+// "wayland-scale2" (weston's output at scale 2).
 struct Session {
   int depth = 24;
   bool wayland = false;
+  int scale = 1;  // weston's output scale
 };
 Session test_session();
 
@@ -138,7 +140,8 @@ class Viewer {
   explicit Viewer(const std::string& error_path = {},
                   const std::vector<std::string>& arguments = {});
   const std::string& window_id() const { return window_id_; }
-  // The layout of the zoom the window opened at, told by its width.
+  // The layout of the zoom the window opened at, told by its width; on Wayland, that of the
+  // output's scale.
   const window::Layout& layout() const { return layout_; }
   ChildProcess& process() { return process_; }
 
