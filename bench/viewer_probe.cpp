@@ -1,12 +1,14 @@
 // Measures the real viewer at one zoom on a private Xvfb display whose Xft.dpi asks for it: time
 // from process start to the first frame on screen, beside a bare SDL program's time to its one
 // picture of the same size (on X11); the frame period at start-up speed; the viewer's processor
-// share at start-up speed and in drag mode; and its peak resident memory.
+// share at start-up speed and in drag mode, the pointer held and then sweeping steadily over the
+// picture; and its peak resident memory.
 // Then a table of the processor share with the window visible and hidden (unmapped; on X11)
 // across the range of delays k the pointer sets, for the viewer given or the one built alongside.
 // Usage: viewer_probe [SECONDS [ZOOM [VIEWER]]]   (seconds per processor-share window, 20 by
 //                                                  default; zoom 1 by default)
-// With NUV_TEST_SESSION=wayland the viewer runs on a weston compositor inside the Xvfb display.
+// With NUV_TEST_SESSION=wayland the viewer runs on a weston compositor inside the Xvfb display;
+// wayland-scale2 and wayland-scale3 put weston's output at that scale, for zoom 2 and 3.
 
 #include <algorithm>
 #include <chrono>
@@ -173,6 +175,67 @@ std::string share_row(const std::string& k, const std::string& id, int pid, doub
   return row;
 }
 
+// The slot shown once it has stayed the same for `quiet`.
+int still_slot(const testing::WindowReader& reader, const testing::PlacedClientArea& area,
+               const window::Layout& layout, std::chrono::milliseconds quiet) {
+  const auto started = Monotonic::now();
+  int slot = shown_slot(reader, area, layout);
+  auto since = Monotonic::now();
+  while (Monotonic::now() - since < quiet) {
+    if (seconds_since(started) > 10) throw std::runtime_error("the frames did not stop");
+    std::this_thread::sleep_for(5ms);
+    const int shown = shown_slot(reader, area, layout);
+    if (shown != slot) slot = shown, since = Monotonic::now();
+  }
+  return slot;
+}
+
+// A click over the picture puts the viewer in drag mode; its first movement stops the run.
+// Checked on screen: the frame stays while the pointer rests and steps once when it moves down.
+void enter_drag_mode(const testing::WindowReader& reader, const testing::PlacedClientArea& area,
+                     const window::Layout& layout) {
+  const int x = layout.inner.x + layout.inner.width / 2, y = layout.inner.y + 100;
+  std::vector<std::string> click = pointer_to(area, x, y);
+  click.insert(click.end(), {"click", "1"});
+  testing::xdotool(pointer_to(area, x, y - 10));
+  std::this_thread::sleep_for(100ms);
+  testing::xdotool(click);
+  std::this_thread::sleep_for(100ms);
+  testing::xdotool(pointer_to(area, x, y + 10));
+  const int resting = still_slot(reader, area, layout, 500ms);
+  testing::xdotool(pointer_to(area, x, y + 20));
+  const int stepped = still_slot(reader, area, layout, 500ms);
+  if (resting < 0 || stepped != (resting + 1) % frames::kFrameCount)
+    throw std::runtime_error("not in drag mode: a movement down went from slot " +
+                             std::to_string(resting) + " to " + std::to_string(stepped));
+}
+
+struct DragShare {
+  double share;
+  double movements_per_second;
+};
+
+// The share while the pointer sweeps steadily down and up over the picture, one movement every
+// 10 ms as a hand on a mouse gives them, so that each cycle of drag mode shows a new frame.
+DragShare drag_share(const testing::PlacedClientArea& area, const window::Layout& layout, int pid,
+                     double seconds) {
+  const int x = layout.inner.x + layout.inner.width / 2, top = layout.inner.y + 40;
+  const int movements = static_cast<int>(seconds * 100), sweep = 200;
+  std::vector<std::string> arguments{"xdotool"};
+  for (int i = 0; i < movements; ++i) {
+    const int phase = 2 * (i % sweep), y = top + (phase < sweep ? phase : 2 * sweep - phase);
+    for (const std::string& argument : pointer_to(area, x, y)) arguments.push_back(argument);
+    arguments.insert(arguments.end(), {"sleep", "0.01"});
+  }
+  const double before = cpu_seconds(pid);
+  const auto start = Monotonic::now();
+  testing::ChildProcess sweeping(arguments);
+  if (sweeping.wait_for(std::chrono::milliseconds(static_cast<int>(seconds * 3000))) != 0)
+    throw std::runtime_error("xdotool could not move the pointer");
+  const double elapsed = seconds_since(start);
+  return {(cpu_seconds(pid) - before) / elapsed, movements / elapsed};
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -182,6 +245,13 @@ int main(int argc, char** argv) {
   if (!(window_seconds >= 1 && window_seconds <= 600) || zoom < 1 || zoom > frames::kMaxZoom) {
     std::fprintf(stderr, "viewer_probe: SECONDS must be between 1 and 600 and ZOOM 1 to %d\n",
                  frames::kMaxZoom);
+    return 2;
+  }
+  if (testing::test_session().wayland && zoom != testing::test_session().scale) {
+    std::fprintf(stderr,
+                 "viewer_probe: on Wayland the zoom is the output's scale: run zoom %d "
+                 "with NUV_TEST_SESSION=wayland-scale%d\n",
+                 zoom, zoom);
     return 2;
   }
   try {
@@ -233,21 +303,24 @@ int main(int argc, char** argv) {
 
     const std::string id = std::to_string(window->window);
     const std::string start_up_row = share_row("1000000 (start-up)", id, pid, window_seconds);
-    // A click and one movement put the viewer in drag mode with its 10 ms cycle.
-    std::vector<std::string> enter_drag_mode = pointer_to(*window, 150, 200);
-    enter_drag_mode.insert(enter_drag_mode.end(), {"click", "1"});
-    testing::xdotool(enter_drag_mode);
-    testing::xdotool(pointer_to(*window, 150, 210));
-    std::printf("processor share in drag mode over %.0f s: %.2f %% of one core\n", window_seconds,
-                100 * cpu_share(pid, window_seconds));
+    enter_drag_mode(screen, *window, layout);
+    std::printf("processor share in drag mode, pointer held, over %.0f s: %.2f %% of one core\n",
+                window_seconds, 100 * cpu_share(pid, window_seconds));
+    const DragShare drag = drag_share(*window, layout, pid, window_seconds);
+    std::printf(
+        "processor share in drag mode, pointer moving (%.0f movements a second) over %.0f s: "
+        "%.2f %% of one core\n",
+        drag.movements_per_second, window_seconds, 100 * drag.share);
     std::printf("peak resident memory: %.1f MB\n",
                 static_cast<double>(peak_resident_kib(pid)) / 1024.0);
 
     std::string rows = share_row("10000 (drag mode)", id, pid, window_seconds);
-    testing::xdotool({"click", "1"});  // back to speed mode
+    testing::xdotool({"click", "1"});  // back to speed mode, where the drag's stop remains
+    testing::xdotool(
+        {"windowfocus", "--sync", id, "key", "plus"});  // a run, at the pointer's speed
     for (const SpeedPoint& point : kSpeedPoints) {
-      testing::xdotool(pointer_to(*window, window::kPicture1Inner.x + point.p,
-                                  window::kPicture1Inner.y + point.q));
+      testing::xdotool(
+          pointer_to(*window, layout.inner.x + point.p * zoom, layout.inner.y + point.q * zoom));
       rows += share_row(point.k, id, pid, window_seconds);
     }
     std::printf("\nprocessor share, %% of one core, over %.0f s each:\n\n", window_seconds);

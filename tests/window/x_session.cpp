@@ -201,6 +201,7 @@ Session test_session() {
   if (name == "x11-depth8") return {8, false};
   if (name == "wayland") return {24, true};
   if (name == "wayland-scale2") return {24, true, 2};
+  if (name == "wayland-scale3") return {24, true, 3};
   throw std::runtime_error("NUV_TEST_SESSION: no session named " + name);
 }
 

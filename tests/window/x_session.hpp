@@ -104,8 +104,8 @@ struct SlotSample {
 };
 
 // The session the real-window tests run in, named by NUV_TEST_SESSION so that one suite runs in
-// each: "x11" (24 bits a pixel, the default), "x11-depth30", "x11-depth8", "wayland" or
-// "wayland-scale2" (weston's output at scale 2).
+// each: "x11" (24 bits a pixel, the default), "x11-depth30", "x11-depth8", "wayland", or
+// "wayland-scale2" and "wayland-scale3" (weston's output at that scale).
 struct Session {
   int depth = 24;
   bool wayland = false;
