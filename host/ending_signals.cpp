@@ -54,6 +54,10 @@ EndingSignals::EndingSignals() {
   sigemptyset(&action.sa_mask);
   for (const int signal : kEndingSignals)
     if (!started_ignored(signal)) sigaction(signal, &action, nullptr);
+  // A display that goes away can close the connection under a write; the write must then fail,
+  // so that the lost display is reported as the program's own run-time error rather than
+  // ending the process silently.
+  std::signal(SIGPIPE, SIG_IGN);
 }
 
 EndingSignals::~EndingSignals() {
