@@ -129,10 +129,7 @@ std::optional<std::int16_t> key_down_code(SDL_Keycode key) {
 
 // The window system's connection, which becomes readable when input arrives: the X server's
 // socket or the Wayland compositor's. -1 where there is none to watch.
-int connection_fd(SDL_Window* window) {
-  SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  if (!SDL_GetWindowWMInfo(window, &info)) return -1;
+int connection_fd(const SDL_SysWMinfo& info) {
   switch (info.subsystem) {
     case SDL_SYSWM_X11:
       return ConnectionNumber(info.info.x11.display);
@@ -275,12 +272,14 @@ SdlHost::Window::Window(WindowEvents& window_events, std::optional<int> requeste
   SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
   open_at_zoom(requested_zoom);
   refresh = refresh_period(window.get());
-  connection = connection_fd(window.get());
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
-  if (SDL_GetWindowWMInfo(window.get(), &info) && info.subsystem == SDL_SYSWM_X11) {
-    x11::let_window_manager_place(info.info.x11.display, info.info.x11.window);
-    x11_input.emplace(info.info.x11.display);
+  if (SDL_GetWindowWMInfo(window.get(), &info)) {
+    connection = connection_fd(info);
+    if (info.subsystem == SDL_SYSWM_X11) {
+      x11::let_window_manager_place(info.info.x11.display, info.info.x11.window);
+      x11_input.emplace(info.info.x11.display);
+    }
   }
   auto icon = window::application_icon(window::kIconSizes[0]);
   const SurfaceHandle icon_surface(
