@@ -19,14 +19,15 @@ void SteadyClock::wait(std::chrono::microseconds duration) {
   using std::chrono::steady_clock;
   const auto start = steady_clock::now();
   const auto deadline = start + duration - overrun_;
-  if (deadline - start > kShortestIdle) idle_until_(deadline);
+  idle_until_(deadline);
   auto now = steady_clock::now();
   while (now < deadline) now = steady_clock::now();
   overrun_ = std::min<steady_clock::duration>(now - deadline, kLongestMakeUp);
 }
 
 void SteadyClock::sleep_until(std::chrono::steady_clock::time_point deadline) {
-  std::this_thread::sleep_until(deadline);
+  if (deadline - std::chrono::steady_clock::now() > kShortestIdle)
+    std::this_thread::sleep_until(deadline);
 }
 
 }  // namespace nuv::engine

@@ -17,7 +17,7 @@ inline constexpr std::chrono::microseconds kIdleIterationTime{1};
 // the delay plus one for a delay >= 0, none for a negative one.
 std::int64_t idle_iterations(LooseNumber delay);
 
-// Waits this short are spun: a sleep would cost more than it saves.
+// Waits this short are spun: a sleep would overshoot by more than it saves.
 inline constexpr std::chrono::microseconds kShortestIdle{200};
 // Time a wait overran is taken off the next ones, so frames keep their rate even when the idle
 // wakes late (the operating system's sleep overshoots by tens of microseconds; a hidden
@@ -38,8 +38,10 @@ class SteadyClock final : public Clock {
  public:
   using IdleUntil = std::function<void(std::chrono::steady_clock::time_point)>;
 
-  // `idle_until` passes the bulk of each wait; the window system's host may use it to keep
-  // reading input while the frame waits.
+  // `idle_until` is handed the deadline of every wait, also of one too short to sleep through or
+  // already past, and passes as much of the wait as it chooses; the clock spins the rest. The
+  // window system's host uses it to keep reading input while the frame waits, and to know which
+  // moment each pump pass stands for. It may return late: the clock makes up the time.
   explicit SteadyClock(IdleUntil idle_until = sleep_until) : idle_until_(std::move(idle_until)) {}
   void wait(std::chrono::microseconds duration) override;
 

@@ -179,9 +179,14 @@ void convert_changes(const Uint8* now, const Uint8* before, std::size_t width,
   }
 }
 
-// A hidden window's wait sleeps at least this long; the frame clock makes up the time with
-// the waits that follow, so the frames still advance at their rate.
-constexpr auto kHiddenNap = 20ms;
+// Waits this short are left to the frame clock's spin: a sleep would overshoot them.
+constexpr auto kShortestSleep = 200us;
+
+// A wait that can sleep sleeps at least until a picture could next be seen: one display
+// refresh while the window is visible, this long while it is hidden (and at most this long, so
+// that the cycles slept past take little time to catch up). The frame clock makes up the time
+// with the waits that follow, so the frames still advance at their rate.
+constexpr auto kLongestNap = 20ms;
 
 }  // namespace
 
@@ -232,6 +237,8 @@ struct SdlHost::Window {
   void dispatch(const SDL_Event& event);
   void deliver_pointer(int x, int y, Uint32 buttons);
   bool hidden() const;
+  std::chrono::steady_clock::duration nap() const;
+  bool passed_over() const { return cycle_deadline < quiet_until; }
   void show_picture(PictureRef picture);
   void present_if_due();
   std::chrono::steady_clock::time_point next_present() const;
@@ -263,6 +270,12 @@ struct SdlHost::Window {
   bool drawn_since_read = false;  // drawing reads replies, and input that comes along with them
   std::chrono::steady_clock::time_point last_present;
   std::chrono::steady_clock::duration refresh;
+
+  // The deadline of the current cycle's wait, and the time until which a wait has watched the
+  // connection: a cycle whose deadline lies before it was slept past, nothing arrived for it,
+  // and its picture would be seen too late to be worth drawing.
+  std::chrono::steady_clock::time_point cycle_deadline;
+  std::chrono::steady_clock::time_point quiet_until;
 };
 
 SdlHost::Window::Window(WindowEvents& window_events, std::optional<int> requested_zoom)
@@ -460,8 +473,13 @@ void SdlHost::Window::show_picture(PictureRef picture) {
   present_if_due();
 }
 
+std::chrono::steady_clock::duration SdlHost::Window::nap() const {
+  return hidden() ? kLongestNap
+                  : std::min<std::chrono::steady_clock::duration>(refresh, kLongestNap);
+}
+
 void SdlHost::Window::present_if_due() {
-  if (std::chrono::steady_clock::now() >= next_present()) present();
+  if (!passed_over() && std::chrono::steady_clock::now() >= next_present()) present();
 }
 
 std::chrono::steady_clock::time_point SdlHost::Window::next_present() const {
@@ -612,27 +630,37 @@ void SdlHost::set_picture(PictureRef picture) {
   window_->show_picture(std::move(picture));
 }
 
-// A hidden window shows nothing, so its wait may sleep past the deadline; the frame clock
-// takes the time off the waits that follow. The window system is read at the start, when it
-// has something to say, and after anything is drawn.
+// A wait sleeps until a picture could next be seen, past its deadline when that is sooner,
+// watching the connection meanwhile; the frame clock then runs the cycles slept past at once,
+// without reading or drawing, and takes the time off the waits that follow. Input that arrives
+// ends such a sleep, so it is read in the pump pass of the first cycle due after it, as if every
+// wait had ended on time. The window system is read when it has something to say and after
+// anything is drawn.
 void SdlHost::idle_until(std::chrono::steady_clock::time_point deadline) {
   using std::chrono::steady_clock;
+  Window& w = *window_;
+  w.cycle_deadline = deadline;
+  w.present_if_due();
   const auto started = steady_clock::now();
-  for (bool woken = true;;) {
-    window_->present_if_due();
-    for (; woken || window_->drawn_since_read; woken = false) take_input();
-    const auto end = window_->hidden() ? std::max(deadline, started + kHiddenNap) : deadline;
-    const auto now = steady_clock::now();
-    if (now >= end) return;
-    woken = window_->wait_for_input(std::min(end, window_->next_present()) - now,
-                                    signals_->descriptor());
+  if (deadline - started <= kShortestSleep) return;
+  const auto end = std::max(deadline, started + w.nap());
+  for (bool woken = false;;) {
+    for (; woken || w.drawn_since_read; woken = false) take_input();
+    woken = w.wait_for_input(std::min(end, w.next_present()) - steady_clock::now(),
+                             signals_->descriptor());
+    if (const auto now = steady_clock::now(); now >= deadline) {
+      w.quiet_until = now;
+      return;
+    }
+    w.present_if_due();
   }
 }
 
 // Every event that has arrived by now is handled; what arrives meanwhile waits for the next
 // pass, so a burst still arriving cannot hold the pass.
 void SdlHost::pump() {
-  take_input();
+  // A wait that watched the connection past this cycle's deadline saw nothing arrive for it.
+  if (!window_->passed_over()) take_input();
   SDL_Event event;
   while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1)
     window_->dispatch(event);

@@ -25,10 +25,11 @@ class SdlHost final : public Host {
   [[noreturn]] void end_program() override;
   [[noreturn]] void runtime_error(const std::string& message) override;
 
-  // Lets time pass until the deadline while reading the window system's input as it arrives,
-  // so each event is queued with its true time (which is what tells a double click from two
-  // single clicks); no handler runs until the next pump pass. Meanwhile the window is
-  // repainted when the window system asks, and the close control or a signal ends the program.
+  // Lets time pass until the deadline, or until a picture could next be seen when that is
+  // later, while reading the window system's input as it arrives, so each event is queued with
+  // its true time (which is what tells a double click from two single clicks); no handler runs
+  // until the next pump pass. Meanwhile the window is repainted when the window system asks,
+  // and the close control or a signal ends the program. Told every wait's deadline.
   void idle_until(std::chrono::steady_clock::time_point deadline);
 
  private:

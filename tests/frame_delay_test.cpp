@@ -41,21 +41,26 @@ TEST(IdleIterations, HugeFloatsStayFiniteAndOrdered) {
   EXPECT_GT(huge, 0);
 }
 
-// The steady clock spins short waits whole, hands a longer one to the idler up to its deadline,
-// and takes the time the idler overslept off the next wait.
+// The steady clock hands every wait's deadline to the idler, spins what the idler leaves of
+// it, and takes the time the idler overslept off the next wait.
 TEST(SteadyClock, IdlesThroughLongWaitsAndMakesUpForAnOverrun) {
   using namespace std::chrono;
   std::optional<steady_clock::time_point> idled_until;
   milliseconds oversleep{0};
   const auto idler = [&](steady_clock::time_point deadline) {
     idled_until = deadline;
-    std::this_thread::sleep_until(deadline + oversleep);
+    if (deadline - steady_clock::now() > kShortestIdle)
+      std::this_thread::sleep_until(deadline + oversleep);
   };
 
-  SteadyClock spinning(idler);
   for (const microseconds short_wait : {microseconds{0}, kShortestIdle}) {
+    SteadyClock spinning([&](steady_clock::time_point deadline) { idled_until = deadline; });
+    const auto start = steady_clock::now();
     spinning.wait(short_wait);
-    EXPECT_FALSE(idled_until) << short_wait.count() << " us is spun whole";
+    ASSERT_TRUE(idled_until) << "the deadline of a " << short_wait.count() << " us wait";
+    EXPECT_GE(*idled_until, start + short_wait);
+    EXPECT_LE(*idled_until, steady_clock::now()) << "the rest is spun";
+    idled_until.reset();
   }
 
   // A fresh clock, with no lateness of earlier waits to make up.
