@@ -73,30 +73,32 @@ void draw_sunken_border(SDL_Renderer* renderer, int zoom) {
     fill(renderer, edge.colour, window::magnified(edge.at_zoom_1, zoom));
 }
 
-// The X server's resource database as `xrdb -query` shows it; empty on other window systems.
-std::string x_resources() {
-  if (std::string_view(SDL_GetCurrentVideoDriver()) != "x11") return {};
-  Display* display = XOpenDisplay(nullptr);
-  if (display == nullptr) return {};
-  const char* resources = XResourceManagerString(display);
-  std::string text = resources != nullptr ? resources : "";
-  XCloseDisplay(display);
-  return text;
+// The X server's resource database as `xrdb -query` shows it, as the X library read it when
+// SDL connected; empty on other window systems.
+std::string x_resources(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return {};
+  const char* resources = XResourceManagerString(info.info.x11.display);
+  return resources != nullptr ? resources : "";
 }
 
 // The zoom asked for, else the desktop's pixel density, limited to what fits display 0, where
 // the window opens. On Wayland the output's scale is the density, and the usable area is told
-// in points of that scale.
-int choose_zoom(std::optional<int> requested, std::optional<int> wayland_scale) {
-  const std::string resources = x_resources();
-  window::DesktopDensity desktop{.requested = requested, .x_resources = resources};
+// in points of that scale. Only a window larger than the 1x one needs the usable area, which
+// costs a round trip to the display to learn.
+int choose_zoom(std::optional<int> requested, std::optional<int> wayland_scale,
+                std::string_view x_resources) {
+  window::DesktopDensity desktop{.requested = requested, .x_resources = x_resources};
   if (wayland_scale) desktop.wayland_scale = *wayland_scale;
   if (const char* gdk_scale = std::getenv("GDK_SCALE")) desktop.gdk_scale = gdk_scale;
+  window::ZoomChoice choice = window::choose_zoom(desktop);
   SDL_Rect usable;
   const int points = wayland_scale.value_or(1);
-  if (SDL_GetDisplayUsableBounds(0, &usable) == 0)
+  if (choice.zoom > 1 && SDL_GetDisplayUsableBounds(0, &usable) == 0) {
     desktop.usable_area = {usable.w * points, usable.h * points};
-  const window::ZoomChoice choice = window::choose_zoom(desktop);
+    choice = window::choose_zoom(desktop);
+  }
   if (!choice.notice.empty()) std::fprintf(stderr, "%s\n", choice.notice.c_str());
   return choice.zoom;
 }
@@ -305,22 +307,32 @@ SdlHost::Window::Window(WindowEvents& window_events, std::optional<int> requeste
   SDL_SetEventFilter(note_event, this);
 }
 
-// On X11 the window is as many pixels as the layout at the chosen zoom. On Wayland its size is
-// told in points of the output's scale, learnt once the window exists: at a zoom equal to the
-// scale each layout pixel is one output pixel; at any other zoom the window is the layout's size
-// in points, and each layout pixel covers a square of output pixels, still sharp.
+// The window is made hidden at the 1x size first, so that the zoom is chosen from what SDL's
+// own connection tells. On X11 it is then as many pixels as the layout at the chosen zoom,
+// before the renderer takes its size. On Wayland its size is told in points of the output's
+// scale, learnt once the window has a renderer: at a zoom equal to the scale each layout pixel
+// is one output pixel; at any other zoom the window is the layout's size in points, and each
+// layout pixel covers a square of output pixels, still sharp.
 void SdlHost::Window::open_at_zoom(std::optional<int> requested_zoom) {
-  const bool wayland = std::string_view(SDL_GetCurrentVideoDriver()) == "wayland";
-  layout = window::layout_at(wayland ? 1 : choose_zoom(requested_zoom, std::nullopt));
+  layout = window::layout_at(1);
   window.reset(
       checked(SDL_CreateWindow(std::string(window::kCaption).c_str(), SDL_WINDOWPOS_UNDEFINED,
                                SDL_WINDOWPOS_UNDEFINED, layout.client_width, layout.client_height,
                                SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI),
               "cannot create the window"));
+  if (std::string_view(SDL_GetCurrentVideoDriver()) != "wayland") {
+    layout =
+        window::layout_at(choose_zoom(requested_zoom, std::nullopt, x_resources(window.get())));
+    if (layout.zoom != 1) {
+      SDL_SetWindowSize(window.get(), layout.client_width, layout.client_height);
+      SDL_SetWindowPosition(window.get(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
+    renderer.reset(create_renderer(window.get()));
+    return;
+  }
   renderer.reset(create_renderer(window.get()));
-  if (!wayland) return;
   const int scale = pixel_density(window.get(), renderer.get());
-  layout = window::layout_at(choose_zoom(requested_zoom, scale));
+  layout = window::layout_at(choose_zoom(requested_zoom, scale, {}));
   if (layout.zoom != scale) {
     SDL_SetWindowSize(window.get(), layout.client_width, layout.client_height);
     const auto density = static_cast<float>(pixel_density(window.get(), renderer.get()));
