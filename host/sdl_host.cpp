@@ -22,6 +22,7 @@
 #include "host/key_codes.hpp"
 #include "host/sdl_choices.hpp"
 #include "host/sdl_error.hpp"
+#include "host/wayland_surface.hpp"
 #include "host/x11_connection.hpp"
 #include "window/icon.hpp"
 #include "window/layout.hpp"
@@ -43,35 +44,6 @@ using WindowHandle = std::unique_ptr<SDL_Window, SdlDeleter<SDL_DestroyWindow>>;
 using RendererHandle = std::unique_ptr<SDL_Renderer, SdlDeleter<SDL_DestroyRenderer>>;
 using TextureHandle = std::unique_ptr<SDL_Texture, SdlDeleter<SDL_DestroyTexture>>;
 using SurfaceHandle = std::unique_ptr<SDL_Surface, SdlDeleter<SDL_FreeSurface>>;
-
-void set_colour(SDL_Renderer* renderer, window::Colour c) {
-  SDL_SetRenderDrawColor(renderer, c.r, c.g, c.b, SDL_ALPHA_OPAQUE);
-}
-
-// An empty rectangle draws nothing (SDL would draw a one-pixel line for it).
-void fill(SDL_Renderer* renderer, window::Colour c, window::Rect r) {
-  if (r.width <= 0 || r.height <= 0) return;
-  set_colour(renderer, c);
-  const SDL_Rect rect{r.x, r.y, r.width, r.height};
-  SDL_RenderFillRect(renderer, &rect);
-}
-
-// Two rings of one pixel each at zoom 1: dark along the top and left, light along the bottom and
-// right, so the picture area looks pressed into the window. At zoom z each ring is z pixels wide.
-void draw_sunken_border(SDL_Renderer* renderer, int zoom) {
-  const int w = window::kPicture1Outer.width;
-  const int h = window::kPicture1Outer.height;
-  const struct {
-    window::Colour colour;
-    window::Rect at_zoom_1;
-  } edges[] = {
-      {window::kShadowColour, {0, 0, w - 1, 1}},     {window::kShadowColour, {0, 0, 1, h - 1}},
-      {window::kHighlightColour, {0, h - 1, w, 1}},  {window::kHighlightColour, {w - 1, 0, 1, h}},
-      {window::kDarkShadowColour, {1, 1, w - 3, 1}}, {window::kDarkShadowColour, {1, 1, 1, h - 3}},
-      {window::kLightColour, {1, h - 2, w - 2, 1}},  {window::kLightColour, {w - 2, 1, 1, h - 2}}};
-  for (const auto& edge : edges)
-    fill(renderer, edge.colour, window::magnified(edge.at_zoom_1, zoom));
-}
 
 // The X server's resource database as `xrdb -query` shows it, as the X library read it when
 // SDL connected; empty on other window systems.
@@ -142,12 +114,13 @@ int connection_fd(const SDL_SysWMinfo& info) {
   }
 }
 
-// How many drawable pixels a window point spans: the output's scale on Wayland, 1 on X11.
-int pixel_density(SDL_Window* window, SDL_Renderer* renderer) {
-  int width = 0, height = 0, points = 0;
+// How many drawable pixels a window point spans: the output's scale on Wayland, 1 on X11. SDL
+// knows it from the window's creation, from the largest scale among the outputs.
+int pixel_density(SDL_Window* window) {
+  int pixels = 0, points = 0, height = 0;
   SDL_GetWindowSize(window, &points, &height);
-  if (SDL_GetRendererOutputSize(renderer, &width, &height) != 0 || points <= 0) return 1;
-  return std::max(1, width / points);
+  SDL_GetWindowSizeInPixels(window, &pixels, &height);
+  return points > 0 ? std::max(1, pixels / points) : 1;
 }
 
 void print_runtime_error(const std::string& message) {
@@ -162,23 +135,6 @@ std::chrono::steady_clock::duration refresh_period(SDL_Window* window) {
                        ? mode.refresh_rate
                        : 60;
   return std::chrono::duration_cast<std::chrono::steady_clock::duration>(1s) / rate;
-}
-
-// Puts the colours of a row's palette indices into `out`, where they differ from the row
-// `before` already there (every one without it), a word of indices at a time.
-void convert_changes(const Uint8* now, const Uint8* before, std::size_t width,
-                     const std::array<Uint32, 256>& colours, Uint32* out) {
-  const auto word = [](const Uint8* at) {
-    std::uint64_t value = 0;
-    std::memcpy(&value, at, sizeof value);
-    return value;
-  };
-  for (std::size_t x = 0; x < width; x += sizeof(std::uint64_t)) {
-    const std::size_t end = std::min(x + sizeof(std::uint64_t), width);
-    if (before != nullptr && end - x == sizeof(std::uint64_t) && word(now + x) == word(before + x))
-      continue;
-    for (std::size_t i = x; i < end; ++i) out[i] = colours[now[i]];
-  }
 }
 
 // Waits this short are left to the frame clock's spin: a sleep would overshoot them.
@@ -232,7 +188,7 @@ struct SdlHost::Window {
 
   void open_at_zoom(std::optional<int> requested_zoom);
   PictureRef image_control(int number);
-  SDL_Texture* canvas_showing(const frames::Picture& picture);
+  bool draw_with_renderer(RowSpan changed);
   void show();
   static int SDLCALL note_event(void* window, SDL_Event* event);
   void take_input(const std::function<void()>& act_on_requests);
@@ -244,21 +200,24 @@ struct SdlHost::Window {
   void show_picture(PictureRef picture);
   void present_if_due();
   std::chrono::steady_clock::time_point next_present() const;
-  void present();
+  void present(bool repaint = false);
   bool holds(const PictureRef& picture) const;
   bool wait_for_input(std::chrono::steady_clock::duration longest, int signal_fd) const;
 
   WindowEvents& events;
   WindowHandle window;
-  RendererHandle renderer;
   std::array<PictureRef, frames::kFrameCount> image_controls;
-  // One texture for whichever picture is shown: eighteen of them would take 6 MB each at zoom 3.
-  TextureHandle canvas;
-  std::vector<Uint32> canvas_pixels;  // the canvas's pixels, kept to send on only changed rows
-  const frames::Picture* on_canvas = nullptr;
   window::Layout layout;
   int pointer_scale = 1;  // layout pixels a window point spans: the output's scale on Wayland
-  int connection = -1;    // the window system's connection, where it has one to watch
+  int output_scale = 1;   // drawable pixels a window point spans
+  int magnify = 1;        // drawable pixels a layout pixel spans, each way
+  std::optional<ClientArea> client_area;
+  // On Wayland the client area goes straight to the compositor; elsewhere a renderer draws it
+  // from one texture of the client area's size.
+  std::unique_ptr<wayland::SharedMemorySurface> shared_memory;
+  RendererHandle renderer;
+  TextureHandle canvas;
+  int connection = -1;  // the window system's connection, where it has one to watch
   std::optional<x11::InputBatches> x11_input;
 
   // Noted as SDL queues the events; acted on after each reading of the window system.
@@ -286,6 +245,7 @@ SdlHost::Window::Window(WindowEvents& window_events, std::optional<int> requeste
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
   open_at_zoom(requested_zoom);
+  client_area.emplace(layout);
   refresh = refresh_period(window.get());
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
@@ -295,7 +255,12 @@ SdlHost::Window::Window(WindowEvents& window_events, std::optional<int> requeste
       x11::let_window_manager_place(info.info.x11.display, info.info.x11.window);
       x11_input.emplace(info.info.x11.display);
     }
+    if (info.subsystem == SDL_SYSWM_WAYLAND)
+      shared_memory = std::make_unique<wayland::SharedMemorySurface>(
+          info.info.wl.display, info.info.wl.surface, layout.client_width, layout.client_height,
+          magnify, output_scale);
   }
+  if (!renderer && !shared_memory) throw WindowSystemError("cannot reach the Wayland surface");
   auto icon = window::application_icon(window::kIconSizes[0]);
   const SurfaceHandle icon_surface(
       SDL_CreateRGBSurfaceWithFormatFrom(icon.data(), window::kIconSizes[0], window::kIconSizes[0],
@@ -310,9 +275,9 @@ SdlHost::Window::Window(WindowEvents& window_events, std::optional<int> requeste
 // The window is made hidden at the 1x size first, so that the zoom is chosen from what SDL's
 // own connection tells. On X11 it is then as many pixels as the layout at the chosen zoom,
 // before the renderer takes its size. On Wayland its size is told in points of the output's
-// scale, learnt once the window has a renderer: at a zoom equal to the scale each layout pixel
+// scale, which SDL knows once the window exists: at a zoom equal to the scale each layout pixel
 // is one output pixel; at any other zoom the window is the layout's size in points, and each
-// layout pixel covers a square of output pixels, still sharp.
+// layout pixel is magnified to a square of output pixels, still sharp.
 void SdlHost::Window::open_at_zoom(std::optional<int> requested_zoom) {
   layout = window::layout_at(1);
   window.reset(
@@ -330,15 +295,13 @@ void SdlHost::Window::open_at_zoom(std::optional<int> requested_zoom) {
     renderer.reset(create_renderer(window.get()));
     return;
   }
-  renderer.reset(create_renderer(window.get()));
-  const int scale = pixel_density(window.get(), renderer.get());
-  layout = window::layout_at(choose_zoom(requested_zoom, scale, {}));
-  if (layout.zoom != scale) {
+  output_scale = pixel_density(window.get());
+  layout = window::layout_at(choose_zoom(requested_zoom, output_scale, {}));
+  if (layout.zoom != output_scale) {
     SDL_SetWindowSize(window.get(), layout.client_width, layout.client_height);
-    const auto density = static_cast<float>(pixel_density(window.get(), renderer.get()));
-    SDL_RenderSetScale(renderer.get(), density, density);
+    magnify = output_scale;
   } else {
-    pointer_scale = scale;
+    pointer_scale = output_scale;
   }
 }
 
@@ -353,51 +316,30 @@ PictureRef SdlHost::Window::image_control(int number) {
   return control;
 }
 
-// The canvas texture holding `picture`. Only the pixels that differ from the picture on the
-// canvas are converted through the palette, into the host's copy of the canvas in the window
-// XX
-// lines, and showing one is a plain copy.
-SDL_Texture* SdlHost::Window::canvas_showing(const frames::Picture& picture) {
-  if (on_canvas == &picture) return canvas.get();
-  if (!canvas) {
+// The renderer keeps the client area in one texture, sent only the rows that changed, and
+// draws all of it.
+bool SdlHost::Window::draw_with_renderer(RowSpan changed) {
+  const int width = client_area->width();
+  if (!canvas)
     canvas.reset(
         checked(SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_RGB888,
-                                  SDL_TEXTUREACCESS_STREAMING, picture.width, picture.height),
+                                  SDL_TEXTUREACCESS_STREAMING, width, client_area->height()),
                 "cannot create a texture"));
-    canvas_pixels.resize(picture.pixels.size());
-  }
-  const frames::Picture* before = on_canvas;
-  if (before != nullptr && before->palette != picture.palette) before = nullptr;
-  std::array<Uint32, 256> colours;
-  std::ranges::transform(picture.palette, colours.begin(), frames::packed);
-  const auto width = static_cast<std::size_t>(picture.width);
-  const auto row_differs = [&](int y) {
-    return before == nullptr ||
-           std::memcmp(&picture.pixels[y * width], &before->pixels[y * width], width) != 0;
-  };
-  for (int y = 0; y < picture.height;) {
-    if (!row_differs(y)) {
-      ++y;
-      continue;
-    }
-    const int first = y;
-    for (; y < picture.height && row_differs(y); ++y)
-      convert_changes(&picture.pixels[y * width], before ? &before->pixels[y * width] : nullptr,
-                      width, colours, &canvas_pixels[y * width]);
-    const SDL_Rect rows{0, first, picture.width, y - first};
-    if (SDL_UpdateTexture(canvas.get(), &rows, &canvas_pixels[first * width],
-                          picture.width * static_cast<int>(sizeof(Uint32))) != 0)
-      throw WindowSystemError("cannot fill a texture");
-  }
-  on_canvas = &picture;
-  return canvas.get();
+  const SDL_Rect rows{0, changed.first, width, changed.end - changed.first};
+  if (!changed.empty() && SDL_UpdateTexture(canvas.get(), &rows, client_area->row(changed.first),
+                                            width * static_cast<int>(sizeof(Uint32))) != 0)
+    throw WindowSystemError("cannot fill a texture");
+  const SDL_Rect whole{0, 0, width, client_area->height()};
+  SDL_RenderCopy(renderer.get(), canvas.get(), &whole, &whole);
+  SDL_RenderPresent(renderer.get());
+  return true;
 }
 
 // SDL shows the window once it is mapped; activation follows with the keyboard focus on it.
 void SdlHost::Window::show() {
   SDL_ShowWindow(window.get());
   // The first frame is made ready while the window system maps the window.
-  canvas_showing(*image_control(1));
+  client_area->show(image_control(1));
   SDL_RaiseWindow(window.get());
   SDL_SetWindowInputFocus(window.get());
   SDL_StartTextInput();
@@ -499,27 +441,17 @@ std::chrono::steady_clock::time_point SdlHost::Window::next_present() const {
   return last_present + refresh;
 }
 
-// Draws the whole client area: Picture1's border, its picture unscaled at the inner area's
-// top-left and clipped to it, and the face colour wherever the picture leaves the visible inner
-// area uncovered. Every pixel is drawn once, so a frame costs little more than its copy.
-void SdlHost::Window::present() {
-  SDL_Renderer* r = renderer.get();
-  draw_sunken_border(r, layout.zoom);
-  const window::Rect& inner = layout.inner;
-  const int rows = layout.visible_rows;
-  const int w = picture1 ? std::min(picture1->width, inner.width) : 0;
-  const int h = picture1 ? std::min(picture1->height, rows) : 0;
-  if (w > 0 && h > 0) {
-    const SDL_Rect source{0, 0, w, h};
-    const SDL_Rect target{inner.x, inner.y, w, h};
-    SDL_RenderCopy(r, canvas_showing(*picture1), &source, &target);
-  }
-  fill(r, window::kFaceColour, {inner.x + w, inner.y, inner.width - w, rows});
-  fill(r, window::kFaceColour, {inner.x, inner.y + h, w, rows - h});
-  SDL_RenderPresent(r);
+// Puts the client area with Picture1's picture on screen; a repaint draws all of it again. While
+// the compositor still reads every buffer, the picture stays due and is tried again a refresh
+// later, so a present never waits.
+void SdlHost::Window::present(bool repaint) {
+  client_area->show(picture1);
+  const RowSpan changed = client_area->take_changed();
+  const bool shown = shared_memory ? shared_memory->present(*client_area, changed, repaint)
+                                   : draw_with_renderer(changed);
   last_present = std::chrono::steady_clock::now();
-  picture_stale = false;
-  drawn_since_read = true;
+  picture_stale = !shown;
+  drawn_since_read = shown;
 }
 
 // Input over the visible part of Picture1's inner area reaches the handlers; over the border or
@@ -622,7 +554,7 @@ void SdlHost::act_on_requests() {
   }
   if (w.repaint_requested) {
     w.repaint_requested = false;
-    if (!w.hidden()) w.present();
+    if (!w.hidden()) w.present(true);
   }
 }
 
@@ -681,7 +613,7 @@ void SdlHost::pump() {
 
 // Nothing but Picture1's picture is ever drawn, so redrawing the client area erases the rest.
 void SdlHost::clear_window() {
-  window_->present();
+  window_->present(true);
 }
 
 void SdlHost::end_program() {

@@ -1,0 +1,128 @@
+#include "host/client_area.hpp"
+
+#include <array>
+#include <cstring>
+#include <utility>
+
+namespace nuv::host {
+namespace {
+
+std::uint32_t packed(window::Colour c) {
+  return frames::packed({c.r, c.g, c.b});
+}
+
+std::array<std::uint32_t, 256> colours_of(const frames::Picture& picture) {
+  std::array<std::uint32_t, 256> colours;
+  std::ranges::transform(picture.palette, colours.begin(), frames::packed);
+  return colours;
+}
+
+std::uint64_t word_at(const std::uint8_t* at) {
+  std::uint64_t value = 0;
+  std::memcpy(&value, at, sizeof value);
+  return value;
+}
+
+}  // namespace
+
+// Two rings of one pixel each at zoom 1: dark along the top and left, light along the bottom and
+// right, so the picture area looks pressed into the window. At zoom z each ring is z pixels wide.
+ClientArea::ClientArea(const window::Layout& layout)
+    : layout_(layout),
+      width_(layout.client_width),
+      height_(layout.client_height),
+      pixels_(static_cast<std::size_t>(width_) * height_, packed(window::kFaceColour)),
+      changed_{0, height_} {
+  const int w = window::kPicture1Outer.width;
+  const int h = window::kPicture1Outer.height;
+  const struct {
+    window::Colour colour;
+    window::Rect at_zoom_1;
+  } edges[] = {
+      {window::kShadowColour, {0, 0, w - 1, 1}},     {window::kShadowColour, {0, 0, 1, h - 1}},
+      {window::kHighlightColour, {0, h - 1, w, 1}},  {window::kHighlightColour, {w - 1, 0, 1, h}},
+      {window::kDarkShadowColour, {1, 1, w - 3, 1}}, {window::kDarkShadowColour, {1, 1, 1, h - 3}},
+      {window::kLightColour, {1, h - 2, w - 2, 1}},  {window::kLightColour, {w - 2, 1, 1, h - 2}}};
+  for (const auto& edge : edges) fill(edge.colour, window::magnified(edge.at_zoom_1, layout.zoom));
+}
+
+// Clipped to the client area: Picture1 reaches below it.
+void ClientArea::fill(window::Colour colour, window::Rect area) {
+  const int right = std::min(area.x + area.width, width_);
+  const int bottom = std::min(area.y + area.height, height_);
+  const std::uint32_t value = packed(colour);
+  for (int y = std::max(area.y, 0); y < bottom; ++y)
+    for (int x = std::max(area.x, 0); x < right; ++x)
+      pixels_[static_cast<std::size_t>(y) * width_ + x] = value;
+}
+
+void ClientArea::show(std::shared_ptr<const frames::Picture> picture) {
+  if (picture == shown_) return;
+  const window::Rect& inner = layout_.inner;
+  const int w = picture ? std::min(picture->width, inner.width) : 0;
+  const int h = picture ? std::min(picture->height, layout_.visible_rows) : 0;
+  const bool comparable = picture && shown_ && shown_->width == picture->width &&
+                          shown_->height == picture->height && shown_->palette == picture->palette;
+  if (comparable) {
+    convert_changes(*picture, *shown_, w, h);
+  } else {
+    fill(window::kFaceColour, {inner.x, inner.y, inner.width, layout_.visible_rows});
+    if (picture) convert_all(*picture, w, h);
+    changed_ = changed_.joined({inner.y, inner.y + layout_.visible_rows});
+  }
+  shown_ = std::move(picture);
+}
+
+void ClientArea::convert_all(const frames::Picture& picture, int width, int height) {
+  const auto colours = colours_of(picture);
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* from = &picture.pixels[static_cast<std::size_t>(y) * picture.width];
+    std::uint32_t* to = &pixels_[static_cast<std::size_t>(layout_.inner.y + y) * width_];
+    for (int x = 0; x < width; ++x) to[layout_.inner.x + x] = colours[from[x]];
+  }
+}
+
+// Rows that are the same are passed over whole, and in the others every word of indices that
+// is the same as before.
+void ClientArea::convert_changes(const frames::Picture& picture, const frames::Picture& before,
+                                 int width, int height) {
+  const auto colours = colours_of(picture);
+  const auto columns = static_cast<std::size_t>(width);
+  constexpr std::size_t kWord = sizeof(std::uint64_t);
+  for (int y = 0; y < height; ++y) {
+    const std::size_t start = static_cast<std::size_t>(y) * picture.width;
+    const std::uint8_t* now = &picture.pixels[start];
+    const std::uint8_t* was = &before.pixels[start];
+    if (std::memcmp(now, was, columns) == 0) continue;
+    std::uint32_t* to =
+        &pixels_[static_cast<std::size_t>(layout_.inner.y + y) * width_] + layout_.inner.x;
+    for (std::size_t x = 0; x < columns; x += kWord) {
+      const std::size_t end = std::min(x + kWord, columns);
+      if (end - x == kWord && word_at(now + x) == word_at(was + x)) continue;
+      for (std::size_t i = x; i < end; ++i) to[i] = colours[now[i]];
+    }
+    changed_ = changed_.joined({layout_.inner.y + y, layout_.inner.y + y + 1});
+  }
+}
+
+RowSpan ClientArea::take_changed() {
+  return std::exchange(changed_, {});
+}
+
+void copy_magnified(const ClientArea& area, RowSpan rows, int magnify, std::uint32_t* target,
+                    std::size_t stride) {
+  const auto width = static_cast<std::size_t>(area.width());
+  for (int y = rows.first; y < rows.end; ++y) {
+    const std::uint32_t* from = area.row(y);
+    std::uint32_t* first_copy = target + static_cast<std::size_t>(y) * magnify * stride;
+    if (magnify == 1) {
+      std::memcpy(first_copy, from, width * sizeof *from);
+      continue;
+    }
+    for (std::size_t x = 0; x < width; ++x) std::fill_n(first_copy + x * magnify, magnify, from[x]);
+    for (int copy = 1; copy < magnify; ++copy)
+      std::memcpy(first_copy + copy * stride, first_copy, width * magnify * sizeof *from);
+  }
+}
+
+}  // namespace nuv::host

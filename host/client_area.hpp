@@ -1,0 +1,66 @@
+#pragma once
+// The window's client area composed on the processor as 32-bit pixels, 0x00RRGGBB: Picture1's
+// sunken border, drawn once, its picture and the face colour wherever the picture leaves the
+// visible inner area uncovered. Every way of putting the window on screen takes its pixels from
+// here, and only the rows that changed since it last took them.
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "frames/picture.hpp"
+#include "window/layout.hpp"
+
+namespace nuv::host {
+
+// Rows `first` up to but not including `end`; empty when `end` is not past `first`.
+struct RowSpan {
+  int first = 0;
+  int end = 0;
+
+  bool empty() const { return end <= first; }
+  // The smallest span that holds both.
+  RowSpan joined(RowSpan other) const {
+    if (other.empty()) return *this;
+    if (empty()) return other;
+    return {std::min(first, other.first), std::max(end, other.end)};
+  }
+  friend bool operator==(const RowSpan&, const RowSpan&) = default;
+};
+
+class ClientArea {
+ public:
+  explicit ClientArea(const window::Layout& layout);
+
+  // Picture1 shows `picture` unscaled at the inner area's top-left, clipped to its visible part,
+  // or nothing but the face colour. Only the pixels that differ from the picture shown before
+  // are converted through the palette.
+  void show(std::shared_ptr<const frames::Picture> picture);
+  // The rows that changed since the last call; all of them at first.
+  RowSpan take_changed();
+
+  int width() const { return width_; }
+  int height() const { return height_; }
+  const std::uint32_t* row(int y) const { return &pixels_[static_cast<std::size_t>(y) * width_]; }
+
+ private:
+  void fill(window::Colour colour, window::Rect area);
+  void convert_all(const frames::Picture& picture, int width, int height);
+  void convert_changes(const frames::Picture& picture, const frames::Picture& before, int width,
+                       int height);
+
+  window::Layout layout_;
+  int width_;
+  int height_;
+  std::vector<std::uint32_t> pixels_;
+  std::shared_ptr<const frames::Picture> shown_;  // kept, to compare the next picture with
+  RowSpan changed_;
+};
+
+// Copies the rows `rows` of the area into a buffer of `stride` pixels a row, each pixel as a
+// square of `magnify` by `magnify` pixels.
+void copy_magnified(const ClientArea& area, RowSpan rows, int magnify, std::uint32_t* target,
+                    std::size_t stride);
+
+}  // namespace nuv::host
