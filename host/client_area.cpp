@@ -56,7 +56,7 @@ void ClientArea::fill(window::Colour colour, window::Rect area) {
       pixels_[static_cast<std::size_t>(y) * width_ + x] = value;
 }
 
-void ClientArea::show(std::shared_ptr<const frames::Picture> picture) {
+void ClientArea::show(PictureRef picture) {
   if (picture == shown_) return;
   const window::Rect& inner = layout_.inner;
   const int w = picture ? std::min(picture->width, inner.width) : 0;

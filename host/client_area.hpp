@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "frames/picture.hpp"
+#include "host/host.hpp"
 #include "window/layout.hpp"
 
 namespace nuv::host {
@@ -36,7 +37,7 @@ class ClientArea {
   // Picture1 shows `picture` unscaled at the inner area's top-left, clipped to its visible part,
   // or nothing but the face colour. Only the pixels that differ from the picture shown before
   // are converted through the palette.
-  void show(std::shared_ptr<const frames::Picture> picture);
+  void show(PictureRef picture);
   // The rows that changed since the last call; all of them at first.
   RowSpan take_changed();
 
@@ -54,7 +55,7 @@ class ClientArea {
   int width_;
   int height_;
   std::vector<std::uint32_t> pixels_;
-  std::shared_ptr<const frames::Picture> shown_;  // kept, to compare the next picture with
+  PictureRef shown_;  // kept, to compare the next picture with
   RowSpan changed_;
 };
 

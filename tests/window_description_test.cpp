@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "frames/picture.hpp"
+#include "frames/picture_record.hpp"
+#include "frames/stored_frames.hpp"
 #include "frames/zoom.hpp"
+#include "host/client_area.hpp"
 #include "host/key_codes.hpp"
 #include "window/icon.hpp"
 #include "window/icon_drawing.hpp"
@@ -153,6 +156,98 @@ TEST(Icon, WindowCarriesTheCurrentDrawingAtEachSize) {
 
 namespace nuv::host {
 namespace {
+
+using Pixels = std::vector<std::uint32_t>;
+
+Pixels pixels_of(const ClientArea& area) {
+  return Pixels(area.row(0), area.row(0) + static_cast<std::size_t>(area.width()) * area.height());
+}
+
+PictureRef frame(int image_number, int zoom) {
+  return std::make_shared<const frames::Picture>(frames::decode_picture_record(
+      frames::stored_record(image_number, zoom), frames::image_control_name(image_number), zoom));
+}
+
+// The same frame in other colours, as a picture with another palette arrives.
+PictureRef recoloured(const PictureRef& picture) {
+  auto other = std::make_shared<frames::Picture>(*picture);
+  for (frames::Rgb& colour : other->palette) colour = {colour.b, colour.r, colour.g};
+  return other;
+}
+
+// Each picture shown after another converts only what differs, yet the area ends exactly as a
+// new one showing only that picture; and the rows reported changed hold every pixel that did.
+TEST(ClientArea, ShowingPicturesInTurnEqualsShowingTheLastAlone) {
+  for (const int zoom : {1, 2}) {
+    const window::Layout layout = window::layout_at(zoom);
+    const PictureRef first = frame(1, zoom);
+    const PictureRef sequence[] = {
+        first, frame(2, zoom), frame(10, zoom), nullptr, frame(18, zoom), recoloured(first), first};
+    ClientArea shown_in_turn(layout);
+    shown_in_turn.take_changed();
+    for (const PictureRef& picture : sequence) {
+      const Pixels before = pixels_of(shown_in_turn);
+      shown_in_turn.show(picture);
+      ClientArea shown_alone(layout);
+      shown_alone.show(picture);
+      const Pixels after = pixels_of(shown_in_turn);
+      ASSERT_EQ(after, pixels_of(shown_alone)) << "zoom " << zoom;
+      const RowSpan changed = shown_in_turn.take_changed();
+      for (int y = 0; y < layout.client_height; ++y) {
+        const auto row = static_cast<std::ptrdiff_t>(y) * layout.client_width;
+        const bool differs = !std::equal(
+            before.begin() + row, before.begin() + row + layout.client_width, after.begin() + row);
+        ASSERT_TRUE(!differs || (y >= changed.first && y < changed.end))
+            << "zoom " << zoom << " row " << y;
+      }
+    }
+    shown_in_turn.show(first);
+    EXPECT_TRUE(shown_in_turn.take_changed().empty()) << "the same picture again";
+  }
+}
+
+// The frame lies unscaled at the inner area's top-left inside the sunken border, and the face
+// colour fills what it leaves of the visible inner area.
+TEST(ClientArea, PictureInsideTheSunkenBorder) {
+  const auto colour = [](window::Colour c) { return frames::packed({c.r, c.g, c.b}); };
+  for (int zoom = 1; zoom <= frames::kMaxZoom; ++zoom) {
+    const window::Layout layout = window::layout_at(zoom);
+    const PictureRef picture = frame(5, zoom);
+    ClientArea area(layout);
+    area.show(picture);
+    EXPECT_EQ(area.take_changed(), (RowSpan{0, layout.client_height})) << zoom;
+    const auto at = [&](int x, int y) { return area.row(y)[x]; };
+    const window::Rect& inner = layout.inner;
+    const int right = layout.client_width - 1, bottom = layout.client_height - 1;
+    EXPECT_EQ(at(0, 0), colour(window::kShadowColour)) << zoom;
+    EXPECT_EQ(at(0, bottom), colour(window::kShadowColour)) << zoom;
+    EXPECT_EQ(at(zoom, zoom), colour(window::kDarkShadowColour)) << zoom;
+    EXPECT_EQ(at(inner.x - 1, bottom), colour(window::kDarkShadowColour)) << zoom;
+    EXPECT_EQ(at(right, zoom), colour(window::kHighlightColour)) << zoom;
+    EXPECT_EQ(at(right - zoom, bottom), colour(window::kLightColour)) << zoom;
+    EXPECT_EQ(at(inner.x + inner.width - 1, bottom), colour(window::kFaceColour)) << zoom;
+    for (const auto& [x, y] : {std::pair{0, 0}, {inner.width - 1, picture->height - 1}, {77, 300}})
+      EXPECT_EQ(at(inner.x + x, inner.y + y), frames::packed(picture->colour_at(x, y))) << zoom;
+  }
+}
+
+// Each pixel becomes a square of the magnified buffer, and only the rows asked for are copied.
+TEST(ClientArea, CopiesRowsMagnified) {
+  ClientArea area(window::layout_at(1));
+  area.show(frame(3, 1));
+  const RowSpan rows{100, 300};
+  for (const int magnify : {1, 2, 3}) {
+    const std::size_t stride = static_cast<std::size_t>(area.width()) * magnify + 5;
+    Pixels target(stride * area.height() * magnify, 0xDEADBEEF);
+    copy_magnified(area, rows, magnify, target.data(), stride);
+    for (int y = 0; y < area.height() * magnify; y += 7)
+      for (int x = 0; x < area.width() * magnify; x += 3) {
+        const bool copied = y / magnify >= rows.first && y / magnify < rows.end;
+        ASSERT_EQ(target[y * stride + x], copied ? area.row(y / magnify)[x / magnify] : 0xDEADBEEF)
+            << magnify << ": " << x << ", " << y;
+      }
+  }
+}
 
 TEST(KeyCodes, TypedTextBecomesCharacterCodes) {
   EXPECT_EQ(key_codes_for_text("+"), std::vector<std::int16_t>{'+'});
