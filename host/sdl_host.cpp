@@ -9,13 +9,11 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "frames/picture_record.hpp"
 #include "frames/stored_frames.hpp"
