@@ -313,6 +313,8 @@ int main(int argc, char** argv) {
                 window_seconds, 100 * cpu_share(pid, window_seconds));
 
     const std::string id = std::to_string(window->window);
+    // Keys and clicks reach the viewer through the focused window: weston's, on Wayland.
+    testing::xdotool({"windowfocus", "--sync", id});
     const std::string start_up_row = share_row("1000000 (start-up)", id, pid, window_seconds);
     enter_drag_mode(screen, *window, layout);
     std::printf("processor share in drag mode, pointer held, over %.0f s: %.2f %% of one core\n",

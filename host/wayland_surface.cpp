@@ -42,6 +42,7 @@ SharedMemorySurface::SharedMemorySurface(wl_display* display, wl_surface* surfac
       width_(area_width * magnify),
       height_(area_height * magnify),
       magnify_(magnify),
+      scale_(scale),
       damage_{0, area_height} {
   queue_ = wl_display_create_queue(display);
   auto* on_queue = static_cast<wl_display*>(wl_proxy_create_wrapper(display));
@@ -62,7 +63,6 @@ SharedMemorySurface::SharedMemorySurface(wl_display* display, wl_surface* surfac
     throw;
   }
   for (Buffer& buffer : buffers_) buffer.stale = {0, area_height};
-  wl_surface_set_buffer_scale(surface, scale);
 }
 
 void SharedMemorySurface::bind_shared_memory(void* self, wl_registry* registry, std::uint32_t name,
@@ -129,6 +129,9 @@ bool SharedMemorySurface::present(const ClientArea& area, RowSpan changed, bool 
   copy_magnified(area, free->stale, magnify_, free->pixels, static_cast<std::size_t>(width_));
   free->stale = {};
   free->busy = true;
+  // SDL sets the scale of the output the window is on; the buffers keep the one they were made
+  // for, which their size is a multiple of.
+  wl_surface_set_buffer_scale(surface_, scale_);
   wl_surface_attach(surface_, free->handle, 0, 0);
   if (wl_proxy_get_version(reinterpret_cast<wl_proxy*>(surface_)) <
       WL_SURFACE_DAMAGE_BUFFER_SINCE_VERSION)

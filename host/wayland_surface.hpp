@@ -52,6 +52,7 @@ class SharedMemorySurface {
   int width_;   // in buffer pixels
   int height_;  // in buffer pixels
   int magnify_;
+  int scale_;
   wl_event_queue* queue_ = nullptr;
   wl_registry* registry_ = nullptr;
   wl_shm* shm_ = nullptr;
