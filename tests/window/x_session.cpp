@@ -390,9 +390,9 @@ XvfbDisplay::XvfbDisplay(int width, int height, const std::string& resources) {
   if (pipe(pipe_fds) != 0) throw std::runtime_error("cannot make a pipe");
   fcntl(pipe_fds[0], F_SETFD, FD_CLOEXEC);
   const Session session = test_session();
-  if (session.wayland) {  // room for weston's whole output
-    width = std::max(width, kOutputWidth * session.scale);
-    height = std::max(height, kOutputHeight * session.scale);
+  if (session.wayland) {  // room for weston's whole output, and a corner off it for the pointer
+    width = std::max(width, kOutputWidth * session.scale + 1);
+    height = std::max(height, kOutputHeight * session.scale + 1);
   }
   // Without -noreset the server would reset as its last client leaves, which puts the pointer
   // back in the middle of the screen the moment xdotool below exits.
