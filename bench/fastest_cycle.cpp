@@ -25,6 +25,14 @@
 
 namespace {
 
+// The bare loop draws with SDL's software renderer where the window's framebuffer takes it, else
+// with the driver's own (OpenGL on Wayland and on X displays of 30 bits).
+SDL_Renderer* create_renderer(SDL_Window* window) {
+  if (SDL_Renderer* software = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE))
+    return software;
+  return nuv::host::checked(SDL_CreateRenderer(window, -1, 0), "cannot create the renderer");
+}
+
 using namespace nuv;
 using Monotonic = std::chrono::steady_clock;
 
@@ -86,7 +94,7 @@ double bare_rate(double seconds, int zoom) {
                                      window::layout_at(zoom).client_width,
                                      window::layout_at(zoom).client_height, SDL_WINDOW_SHOWN),
                     "cannot create the window");
-  SDL_Renderer* renderer = host::create_renderer(window);
+  SDL_Renderer* renderer = create_renderer(window);
   SDL_RendererInfo info;
   if (SDL_GetRendererInfo(renderer, &info) == 0) renderer_name = info.name;
   driver_name = SDL_GetCurrentVideoDriver();

@@ -179,8 +179,8 @@ SdlHost::Library::~Library() {
   if (on_x11) x11::report_fatal_errors(nullptr);
 }
 
-// The open window: the renderer, the image controls and what Picture1 shows, and what the
-// window system has asked for since it was last looked at.
+// The open window: the image controls and what Picture1 shows, how it reaches the screen, and
+// what the window system has asked for since it was last looked at.
 struct SdlHost::Window {
   Window(WindowEvents& events, std::optional<int> requested_zoom);
   ~Window() { SDL_SetEventFilter(nullptr, nullptr); }
@@ -189,6 +189,7 @@ struct SdlHost::Window {
 
   void open_at_zoom(std::optional<int> requested_zoom);
   PictureRef image_control(int number);
+  bool draw_on_window_surface(RowSpan changed, bool repaint);
   bool draw_with_renderer(RowSpan changed);
   void show();
   static int SDLCALL note_event(void* window, SDL_Event* event);
@@ -213,9 +214,12 @@ struct SdlHost::Window {
   int output_scale = 1;   // drawable pixels a window point spans
   int magnify = 1;        // drawable pixels a layout pixel spans, each way
   std::optional<ClientArea> client_area;
-  // On Wayland the client area goes straight to the compositor; elsewhere a renderer draws it
-  // from one texture of the client area's size.
+  // On Wayland the client area goes straight to the compositor; on X11 into the window's own
+  // framebuffer, which SDL keeps in memory shared with the X server where it can. Where SDL
+  // makes no framebuffer for the display's pixels (30 and 8 bits), the driver's renderer draws
+  // it from one texture of the client area's size.
   std::unique_ptr<wayland::SharedMemorySurface> shared_memory;
+  SDL_Surface* window_surface = nullptr;  // the framebuffer last drawn into; SDL owns it
   RendererHandle renderer;
   TextureHandle canvas;
   int connection = -1;  // the window system's connection, where it has one to watch
@@ -242,9 +246,8 @@ struct SdlHost::Window {
 
 SdlHost::Window::Window(WindowEvents& window_events, std::optional<int> requested_zoom)
     : events(window_events) {
-  // No vertical sync, so short frame waits really give short frames.
+  // The window's framebuffer is plain memory, not a texture of a renderer SDL would make for it.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
   open_at_zoom(requested_zoom);
   client_area.emplace(layout);
   refresh = refresh_period(window.get());
@@ -261,7 +264,8 @@ SdlHost::Window::Window(WindowEvents& window_events, std::optional<int> requeste
           info.info.wl.display, info.info.wl.surface, layout.client_width, layout.client_height,
           magnify, output_scale);
   }
-  if (!renderer && !shared_memory) throw WindowSystemError("cannot reach the Wayland surface");
+  if (info.subsystem == SDL_SYSWM_WAYLAND && !shared_memory)
+    throw WindowSystemError("cannot reach the Wayland surface");
   auto icon = window::application_icon(window::kIconSizes[0]);
   const SurfaceHandle icon_surface(
       SDL_CreateRGBSurfaceWithFormatFrom(icon.data(), window::kIconSizes[0], window::kIconSizes[0],
@@ -274,11 +278,11 @@ SdlHost::Window::Window(WindowEvents& window_events, std::optional<int> requeste
 }
 
 // The window is made hidden at the 1x size first, so that the zoom is chosen from what SDL's
-// own connection tells. On X11 it is then as many pixels as the layout at the chosen zoom,
-// before the renderer takes its size. On Wayland its size is told in points of the output's
-// scale, which SDL knows once the window exists: at a zoom equal to the scale each layout pixel
-// is one output pixel; at any other zoom the window is the layout's size in points, and each
-// layout pixel is magnified to a square of output pixels, still sharp.
+// own connection tells. On X11 it is then as many pixels as the layout at the chosen zoom. On
+// Wayland its size is told in points of the output's scale, which SDL knows once the window exists:
+// at a zoom equal to the scale each layout pixel is one output pixel; at any other zoom the window
+// is the layout's size in points, and each layout pixel is magnified to a square of output pixels,
+// still sharp.
 void SdlHost::Window::open_at_zoom(std::optional<int> requested_zoom) {
   layout = window::layout_at(1);
   window.reset(
@@ -293,7 +297,9 @@ void SdlHost::Window::open_at_zoom(std::optional<int> requested_zoom) {
       SDL_SetWindowSize(window.get(), layout.client_width, layout.client_height);
       SDL_SetWindowPosition(window.get(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
-    renderer.reset(create_renderer(window.get()));
+    if (SDL_GetWindowSurface(window.get()) == nullptr)
+      renderer.reset(
+          checked(SDL_CreateRenderer(window.get(), -1, 0), "cannot create the renderer"));
     return;
   }
   output_scale = pixel_density(window.get());
@@ -315,6 +321,27 @@ PictureRef SdlHost::Window::image_control(int number) {
         frames::decode_picture_record(frames::stored_record(number, layout.zoom),
                                       frames::image_control_name(number), layout.zoom));
   return control;
+}
+
+// The changed rows go into the window's framebuffer, converted where the display's pixels are
+// not 8 bits a colour, and only they are sent to the display. A repaint, or a framebuffer SDL
+// made anew, takes all of them.
+bool SdlHost::Window::draw_on_window_surface(RowSpan changed, bool repaint) {
+  SDL_Surface* surface = checked(SDL_GetWindowSurface(window.get()), "cannot draw into the window");
+  if (repaint || surface != window_surface) changed = {0, client_area->height()};
+  window_surface = surface;
+  if (changed.empty()) return true;
+  const int width = client_area->width();
+  if (SDL_ConvertPixels(width, changed.end - changed.first, SDL_PIXELFORMAT_RGB888,
+                        client_area->row(changed.first), width * static_cast<int>(sizeof(Uint32)),
+                        surface->format->format,
+                        static_cast<Uint8*>(surface->pixels) + changed.first * surface->pitch,
+                        surface->pitch) != 0)
+    throw WindowSystemError("cannot draw into the window");
+  const SDL_Rect rows{0, changed.first, width, changed.end - changed.first};
+  if (SDL_UpdateWindowSurfaceRects(window.get(), &rows, 1) != 0)
+    throw WindowSystemError("cannot show the window's picture");
+  return true;
 }
 
 // The renderer keeps the client area in one texture, sent only the rows that changed, and
@@ -449,7 +476,8 @@ void SdlHost::Window::present(bool repaint) {
   client_area->show(picture1);
   const RowSpan changed = client_area->take_changed();
   const bool shown = shared_memory ? shared_memory->present(*client_area, changed, repaint)
-                                   : draw_with_renderer(changed);
+                     : renderer    ? draw_with_renderer(changed)
+                                   : draw_on_window_surface(changed, repaint);
   last_present = std::chrono::steady_clock::now();
   picture_stale = !shown;
   drawn_since_read = shown;
