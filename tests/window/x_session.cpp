@@ -346,6 +346,14 @@ void xdotool(const std::vector<std::string>& arguments) {
   if (run_command(argv).status != 0) throw std::runtime_error("xdotool failed");
 }
 
+std::string root_window_id() {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) throw std::runtime_error("cannot open the display");
+  const unsigned long root = DefaultRootWindow(display);
+  XCloseDisplay(display);
+  return std::to_string(root);
+}
+
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::string& error_path)
     : pid_(spawn(argv, -1, error_path)) {}
 

@@ -27,6 +27,9 @@ CommandResult run_command(const std::vector<std::string>& argv);
 // Runs xdotool with these arguments; throws if it fails.
 void xdotool(const std::vector<std::string>& arguments);
 
+// The display's root window, named for xdotool.
+std::string root_window_id();
+
 // A child process, killed when the object goes unless it has been waited for.
 class ChildProcess {
  public:
