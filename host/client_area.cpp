@@ -64,41 +64,33 @@ void ClientArea::show(PictureRef picture) {
   const bool comparable = picture && shown_ && shown_->width == picture->width &&
                           shown_->height == picture->height && shown_->palette == picture->palette;
   if (comparable) {
-    convert_changes(*picture, *shown_, w, h);
+    convert(*picture, shown_.get(), w, h);
   } else {
     fill(window::kFaceColour, {inner.x, inner.y, inner.width, layout_.visible_rows});
-    if (picture) convert_all(*picture, w, h);
+    if (picture) convert(*picture, nullptr, w, h);
     changed_ = changed_.joined({inner.y, inner.y + layout_.visible_rows});
   }
   shown_ = std::move(picture);
 }
 
-void ClientArea::convert_all(const frames::Picture& picture, int width, int height) {
-  const auto colours = colours_of(picture);
-  for (int y = 0; y < height; ++y) {
-    const std::uint8_t* from = &picture.pixels[static_cast<std::size_t>(y) * picture.width];
-    std::uint32_t* to = &pixels_[static_cast<std::size_t>(layout_.inner.y + y) * width_];
-    for (int x = 0; x < width; ++x) to[layout_.inner.x + x] = colours[from[x]];
-  }
-}
-
-// Rows that are the same are passed over whole, and in the others every word of indices that
-// is the same as before.
-void ClientArea::convert_changes(const frames::Picture& picture, const frames::Picture& before,
-                                 int width, int height) {
+// Converts the picture through its palette. Against a picture `before` of the same size and
+// palette, rows that are the same are passed over whole, and in the others every word of indices
+// that is the same as before.
+void ClientArea::convert(const frames::Picture& picture, const frames::Picture* before, int width,
+                         int height) {
   const auto colours = colours_of(picture);
   const auto columns = static_cast<std::size_t>(width);
   constexpr std::size_t kWord = sizeof(std::uint64_t);
   for (int y = 0; y < height; ++y) {
     const std::size_t start = static_cast<std::size_t>(y) * picture.width;
     const std::uint8_t* now = &picture.pixels[start];
-    const std::uint8_t* was = &before.pixels[start];
-    if (std::memcmp(now, was, columns) == 0) continue;
+    const std::uint8_t* was = before != nullptr ? &before->pixels[start] : nullptr;
+    if (was != nullptr && std::memcmp(now, was, columns) == 0) continue;
     std::uint32_t* to =
         &pixels_[static_cast<std::size_t>(layout_.inner.y + y) * width_] + layout_.inner.x;
     for (std::size_t x = 0; x < columns; x += kWord) {
       const std::size_t end = std::min(x + kWord, columns);
-      if (end - x == kWord && word_at(now + x) == word_at(was + x)) continue;
+      if (was != nullptr && end - x == kWord && word_at(now + x) == word_at(was + x)) continue;
       for (std::size_t i = x; i < end; ++i) to[i] = colours[now[i]];
     }
     changed_ = changed_.joined({layout_.inner.y + y, layout_.inner.y + y + 1});

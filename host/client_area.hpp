@@ -47,9 +47,8 @@ class ClientArea {
 
  private:
   void fill(window::Colour colour, window::Rect area);
-  void convert_all(const frames::Picture& picture, int width, int height);
-  void convert_changes(const frames::Picture& picture, const frames::Picture& before, int width,
-                       int height);
+  void convert(const frames::Picture& picture, const frames::Picture* before, int width,
+               int height);
 
   window::Layout layout_;
   int width_;

@@ -189,8 +189,8 @@ struct SdlHost::Window {
 
   void open_at_zoom(std::optional<int> requested_zoom);
   PictureRef image_control(int number);
-  bool draw_on_window_surface(RowSpan changed, bool repaint);
-  bool draw_with_renderer(RowSpan changed);
+  void draw_on_window_surface(RowSpan changed, bool repaint);
+  void draw_with_renderer(RowSpan changed);
   void show();
   static int SDLCALL note_event(void* window, SDL_Event* event);
   void take_input(const std::function<void()>& act_on_requests);
@@ -326,11 +326,11 @@ PictureRef SdlHost::Window::image_control(int number) {
 // The changed rows go into the window's framebuffer, converted where the display's pixels are
 // not 8 bits a colour, and only they are sent to the display. A repaint, or a framebuffer SDL
 // made anew, takes all of them.
-bool SdlHost::Window::draw_on_window_surface(RowSpan changed, bool repaint) {
+void SdlHost::Window::draw_on_window_surface(RowSpan changed, bool repaint) {
   SDL_Surface* surface = checked(SDL_GetWindowSurface(window.get()), "cannot draw into the window");
   if (repaint || surface != window_surface) changed = {0, client_area->height()};
   window_surface = surface;
-  if (changed.empty()) return true;
+  if (changed.empty()) return;
   const int width = client_area->width();
   if (SDL_ConvertPixels(width, changed.end - changed.first, SDL_PIXELFORMAT_RGB888,
                         client_area->row(changed.first), width * static_cast<int>(sizeof(Uint32)),
@@ -341,12 +341,11 @@ bool SdlHost::Window::draw_on_window_surface(RowSpan changed, bool repaint) {
   const SDL_Rect rows{0, changed.first, width, changed.end - changed.first};
   if (SDL_UpdateWindowSurfaceRects(window.get(), &rows, 1) != 0)
     throw WindowSystemError("cannot show the window's picture");
-  return true;
 }
 
 // The renderer keeps the client area in one texture, sent only the rows that changed, and
 // draws all of it.
-bool SdlHost::Window::draw_with_renderer(RowSpan changed) {
+void SdlHost::Window::draw_with_renderer(RowSpan changed) {
   const int width = client_area->width();
   if (!canvas)
     canvas.reset(
@@ -360,13 +359,12 @@ bool SdlHost::Window::draw_with_renderer(RowSpan changed) {
   const SDL_Rect whole{0, 0, width, client_area->height()};
   SDL_RenderCopy(renderer.get(), canvas.get(), &whole, &whole);
   SDL_RenderPresent(renderer.get());
-  return true;
 }
 
 // SDL shows the window once it is mapped; activation follows with the keyboard focus on it.
 void SdlHost::Window::show() {
   SDL_ShowWindow(window.get());
-  // The first frame is made ready while the window system maps the window.
+  // The first frame is composed before activation, so that it goes on screen at once.
   client_area->show(image_control(1));
   SDL_RaiseWindow(window.get());
   SDL_SetWindowInputFocus(window.get());
@@ -475,9 +473,13 @@ std::chrono::steady_clock::time_point SdlHost::Window::next_present() const {
 void SdlHost::Window::present(bool repaint) {
   client_area->show(picture1);
   const RowSpan changed = client_area->take_changed();
-  const bool shown = shared_memory ? shared_memory->present(*client_area, changed, repaint)
-                     : renderer    ? draw_with_renderer(changed)
-                                   : draw_on_window_surface(changed, repaint);
+  bool shown = true;
+  if (shared_memory)
+    shown = shared_memory->present(*client_area, changed, repaint);
+  else if (renderer)
+    draw_with_renderer(changed);
+  else
+    draw_on_window_surface(changed, repaint);
   last_present = std::chrono::steady_clock::now();
   picture_stale = !shown;
   drawn_since_read = shown;

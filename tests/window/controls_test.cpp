@@ -122,6 +122,14 @@ class Controls : public ::testing::Test {
 
   void point_at(InnerPoint at) const { xdotool(pointer_to(at)); }
   void click() const { xdotool({"click", "1"}); }
+  // A click and a movement, in one xdotool call so that one pump pass sees both.
+  void click_then_drag(InnerPoint click_at, InnerPoint drag_to) const {
+    std::vector<std::string> arguments = pointer_to(click_at);
+    arguments.insert(arguments.end(), {"click", "1"});
+    const std::vector<std::string> drag = pointer_to(drag_to);
+    arguments.insert(arguments.end(), drag.begin(), drag.end());
+    xdotool(arguments);
+  }
   // A click on the viewer while another window has the focus, which the click gives it, as a
   // click-to-focus window manager does just before the press reaches the window.
   void click_giving_focus() const {
@@ -135,11 +143,7 @@ class Controls : public ::testing::Test {
   // steps forward: the first comparison is against a Y of 0.
   int enter_drag_mode() const {
     const int start = next_start_up_frame();
-    std::vector<std::string> enter = pointer_to({150, 400});
-    enter.insert(enter.end(), {"click", "1"});
-    const std::vector<std::string> first_drag = pointer_to({150, 200});
-    enter.insert(enter.end(), first_drag.begin(), first_drag.end());
-    xdotool(enter);
+    click_then_drag({150, 400}, {150, 200});
     const int shown = viewer.wait_for_slot_change(start, 3s);
     EXPECT_EQ(shown, wrapped(start + 1));
     EXPECT_TRUE(stays_on(shown));
@@ -452,11 +456,7 @@ TEST_F(ControlsAtZoom2, StepThenPointerSpeedAtTheBottomRight) {
 TEST_F(ControlsAtZoom2, DragStepsOneScreenPixelUpBackAndDownForwardThenEscapeEnds) {
   ASSERT_EQ(viewer.layout().zoom, 2);
   const int start = next_start_up_frame();
-  std::vector<std::string> enter = pointer_to({300, 801});
-  enter.insert(enter.end(), {"click", "1"});
-  const std::vector<std::string> first_drag = pointer_to({300, 401});
-  enter.insert(enter.end(), first_drag.begin(), first_drag.end());
-  xdotool(enter);
+  click_then_drag({300, 801}, {300, 401});
   int shown = viewer.wait_for_slot_change(start, 3s);
   ASSERT_EQ(shown, wrapped(start + 1));
   for (const auto& [q, direction] : {std::pair{400, kBackward}, {401, kForward}}) {
