@@ -25,14 +25,27 @@ std::uint64_t word_at(const std::uint8_t* at) {
 
 }  // namespace
 
-// Two rings of one pixel each at zoom 1: dark along the top and left, light along the bottom and
-// right, so the picture area looks pressed into the window. At zoom z each ring is z pixels wide.
 ClientArea::ClientArea(const window::Layout& layout)
+    : ClientArea(layout, {},
+                 std::vector<std::uint32_t>(static_cast<std::size_t>(layout.client_width) *
+                                            layout.client_height)) {}
+
+ClientArea::ClientArea(const window::Layout& layout, PixelRows target)
+    : ClientArea(layout, target, {}) {}
+
+// The face colour everywhere, and Picture1's sunken border: two rings of one pixel each at zoom
+// 1, dark along the top and left, light along the bottom and right, so the picture area looks
+// pressed into the window. At zoom z each ring is z pixels wide.
+ClientArea::ClientArea(const window::Layout& layout, PixelRows target,
+                       std::vector<std::uint32_t> own_pixels)
     : layout_(layout),
       width_(layout.client_width),
       height_(layout.client_height),
-      pixels_(static_cast<std::size_t>(width_) * height_, packed(window::kFaceColour)),
+      own_pixels_(std::move(own_pixels)),
+      rows_(own_pixels_.empty() ? target
+                                : PixelRows{own_pixels_.data(), static_cast<std::size_t>(width_)}),
       changed_{0, height_} {
+  fill(window::kFaceColour, {0, 0, width_, height_});
   const int w = window::kPicture1Outer.width;
   const int h = window::kPicture1Outer.height;
   const struct {
@@ -52,8 +65,7 @@ void ClientArea::fill(window::Colour colour, window::Rect area) {
   const int bottom = std::min(area.y + area.height, height_);
   const std::uint32_t value = packed(colour);
   for (int y = std::max(area.y, 0); y < bottom; ++y)
-    for (int x = std::max(area.x, 0); x < right; ++x)
-      pixels_[static_cast<std::size_t>(y) * width_ + x] = value;
+    std::fill(row_to(y) + std::max(area.x, 0), row_to(y) + right, value);
 }
 
 void ClientArea::show(PictureRef picture) {
@@ -66,7 +78,9 @@ void ClientArea::show(PictureRef picture) {
   if (comparable) {
     convert(*picture, shown_.get(), w, h);
   } else {
-    fill(window::kFaceColour, {inner.x, inner.y, inner.width, layout_.visible_rows});
+    // The picture covers its own part of the visible inner area; the face colour the rest.
+    fill(window::kFaceColour, {inner.x + w, inner.y, inner.width - w, layout_.visible_rows});
+    fill(window::kFaceColour, {inner.x, inner.y + h, w, layout_.visible_rows - h});
     if (picture) convert(*picture, nullptr, w, h);
     changed_ = changed_.joined({inner.y, inner.y + layout_.visible_rows});
   }
@@ -86,8 +100,7 @@ void ClientArea::convert(const frames::Picture& picture, const frames::Picture* 
     const std::uint8_t* now = &picture.pixels[start];
     const std::uint8_t* was = before != nullptr ? &before->pixels[start] : nullptr;
     if (was != nullptr && std::memcmp(now, was, columns) == 0) continue;
-    std::uint32_t* to =
-        &pixels_[static_cast<std::size_t>(layout_.inner.y + y) * width_] + layout_.inner.x;
+    std::uint32_t* to = row_to(layout_.inner.y + y) + layout_.inner.x;
     for (std::size_t x = 0; x < columns; x += kWord) {
       const std::size_t end = std::min(x + kWord, columns);
       if (was != nullptr && end - x == kWord && word_at(now + x) == word_at(was + x)) continue;

@@ -30,9 +30,21 @@ struct RowSpan {
   friend bool operator==(const RowSpan&, const RowSpan&) = default;
 };
 
+// Rows of 32-bit pixels in memory the area does not own, `pitch` pixels apart.
+struct PixelRows {
+  std::uint32_t* first;
+  std::size_t pitch;
+};
+
 class ClientArea {
  public:
+  // The area in memory of its own.
   explicit ClientArea(const window::Layout& layout);
+  // The area drawn straight into the window system's memory, which must outlive it: all of it
+  // is drawn at once, whatever the memory held.
+  ClientArea(const window::Layout& layout, PixelRows target);
+  ClientArea(const ClientArea&) = delete;
+  ClientArea& operator=(const ClientArea&) = delete;
 
   // Picture1 shows `picture` unscaled at the inner area's top-left, clipped to its visible part,
   // or nothing but the face colour. Only the pixels that differ from the picture shown before
@@ -43,9 +55,13 @@ class ClientArea {
 
   int width() const { return width_; }
   int height() const { return height_; }
-  const std::uint32_t* row(int y) const { return &pixels_[static_cast<std::size_t>(y) * width_]; }
+  const std::uint32_t* row(int y) const {
+    return rows_.first + static_cast<std::size_t>(y) * rows_.pitch;
+  }
 
  private:
+  ClientArea(const window::Layout& layout, PixelRows target, std::vector<std::uint32_t> own_pixels);
+  std::uint32_t* row_to(int y) { return rows_.first + static_cast<std::size_t>(y) * rows_.pitch; }
   void fill(window::Colour colour, window::Rect area);
   void convert(const frames::Picture& picture, const frames::Picture* before, int width,
                int height);
@@ -53,7 +69,8 @@ class ClientArea {
   window::Layout layout_;
   int width_;
   int height_;
-  std::vector<std::uint32_t> pixels_;
+  std::vector<std::uint32_t> own_pixels_;  // empty when drawn into the window system's memory
+  PixelRows rows_;
   PictureRef shown_;  // kept, to compare the next picture with
   RowSpan changed_;
 };

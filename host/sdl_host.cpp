@@ -189,7 +189,8 @@ struct SdlHost::Window {
 
   void open_at_zoom(std::optional<int> requested_zoom);
   PictureRef image_control(int number);
-  void draw_on_window_surface(RowSpan changed, bool repaint);
+  void take_window_surface();
+  void draw_on_window_surface(RowSpan changed);
   void draw_with_renderer(RowSpan changed);
   void show();
   static int SDLCALL note_event(void* window, SDL_Event* event);
@@ -220,6 +221,7 @@ struct SdlHost::Window {
   // it from one texture of the client area's size.
   std::unique_ptr<wayland::SharedMemorySurface> shared_memory;
   SDL_Surface* window_surface = nullptr;  // the framebuffer last drawn into; SDL owns it
+  bool composed_in_framebuffer = false;   // the client area lies in it, needing no conversion
   RendererHandle renderer;
   TextureHandle canvas;
   int connection = -1;  // the window system's connection, where it has one to watch
@@ -249,7 +251,6 @@ SdlHost::Window::Window(WindowEvents& window_events, std::optional<int> requeste
   // The window's framebuffer is plain memory, not a texture of a renderer SDL would make for it.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   open_at_zoom(requested_zoom);
-  client_area.emplace(layout);
   refresh = refresh_period(window.get());
   SDL_SysWMinfo info;
   SDL_VERSION(&info.version);
@@ -266,6 +267,10 @@ SdlHost::Window::Window(WindowEvents& window_events, std::optional<int> requeste
   }
   if (info.subsystem == SDL_SYSWM_WAYLAND && !shared_memory)
     throw WindowSystemError("cannot reach the Wayland surface");
+  if (shared_memory || renderer)
+    client_area.emplace(layout);
+  else
+    take_window_surface();
   auto icon = window::application_icon(window::kIconSizes[0]);
   const SurfaceHandle icon_surface(
       SDL_CreateRGBSurfaceWithFormatFrom(icon.data(), window::kIconSizes[0], window::kIconSizes[0],
@@ -323,20 +328,34 @@ PictureRef SdlHost::Window::image_control(int number) {
   return control;
 }
 
-// The changed rows go into the window's framebuffer, converted where the display's pixels are
-// not 8 bits a colour, and only they are sent to the display. A repaint, or a framebuffer SDL
-// made anew, takes all of them.
-void SdlHost::Window::draw_on_window_surface(RowSpan changed, bool repaint) {
+// SDL keeps the window's framebuffer, and makes it anew only when the window's size changes.
+// Where its pixels have the client area's format, the client area is composed straight into it;
+// elsewhere it is composed apart and converted into it. A new framebuffer is drawn whole.
+void SdlHost::Window::take_window_surface() {
   SDL_Surface* surface = checked(SDL_GetWindowSurface(window.get()), "cannot draw into the window");
-  if (repaint || surface != window_surface) changed = {0, client_area->height()};
+  if (surface == window_surface) return;
   window_surface = surface;
+  composed_in_framebuffer = surface->format->format == SDL_PIXELFORMAT_RGB888;
+  if (composed_in_framebuffer)
+    client_area.emplace(layout,
+                        PixelRows{static_cast<std::uint32_t*>(surface->pixels),
+                                  static_cast<std::size_t>(surface->pitch) / sizeof(Uint32)});
+  else
+    client_area.emplace(layout);
+}
+
+// Only the changed rows are sent to the display, converted first where the framebuffer's pixels
+// are not the client area's.
+void SdlHost::Window::draw_on_window_surface(RowSpan changed) {
   if (changed.empty()) return;
   const int width = client_area->width();
-  if (SDL_ConvertPixels(width, changed.end - changed.first, SDL_PIXELFORMAT_RGB888,
-                        client_area->row(changed.first), width * static_cast<int>(sizeof(Uint32)),
-                        surface->format->format,
-                        static_cast<Uint8*>(surface->pixels) + changed.first * surface->pitch,
-                        surface->pitch) != 0)
+  if (!composed_in_framebuffer &&
+      SDL_ConvertPixels(
+          width, changed.end - changed.first, SDL_PIXELFORMAT_RGB888,
+          client_area->row(changed.first), width * static_cast<int>(sizeof(Uint32)),
+          window_surface->format->format,
+          static_cast<Uint8*>(window_surface->pixels) + changed.first * window_surface->pitch,
+          window_surface->pitch) != 0)
     throw WindowSystemError("cannot draw into the window");
   const SDL_Rect rows{0, changed.first, width, changed.end - changed.first};
   if (SDL_UpdateWindowSurfaceRects(window.get(), &rows, 1) != 0)
@@ -471,6 +490,7 @@ std::chrono::steady_clock::time_point SdlHost::Window::next_present() const {
 // the compositor still reads every buffer, the picture stays due and is tried again a refresh
 // later, so a present never waits.
 void SdlHost::Window::present(bool repaint) {
+  if (!shared_memory && !renderer) take_window_surface();
   client_area->show(picture1);
   const RowSpan changed = client_area->take_changed();
   bool shown = true;
@@ -479,7 +499,7 @@ void SdlHost::Window::present(bool repaint) {
   else if (renderer)
     draw_with_renderer(changed);
   else
-    draw_on_window_surface(changed, repaint);
+    draw_on_window_surface(repaint ? RowSpan{0, client_area->height()} : changed);
   last_present = std::chrono::steady_clock::now();
   picture_stale = !shown;
   drawn_since_read = shown;

@@ -160,7 +160,10 @@ namespace {
 using Pixels = std::vector<std::uint32_t>;
 
 Pixels pixels_of(const ClientArea& area) {
-  return Pixels(area.row(0), area.row(0) + static_cast<std::size_t>(area.width()) * area.height());
+  Pixels pixels;
+  for (int y = 0; y < area.height(); ++y)
+    pixels.insert(pixels.end(), area.row(y), area.row(y) + area.width());
+  return pixels;
 }
 
 PictureRef frame(int image_number, int zoom) {
@@ -177,21 +180,29 @@ PictureRef recoloured(const PictureRef& picture) {
 
 // Each picture shown after another converts only what differs, yet the area ends exactly as a
 // new one showing only that picture; and the rows reported changed hold every pixel that did.
+// An area drawn into memory of the window system's, wider than the area and holding anything,
+// ends the same and leaves the rest of each row alone.
 TEST(ClientArea, ShowingPicturesInTurnEqualsShowingTheLastAlone) {
+  constexpr std::uint32_t kLeftAlone = 0xDEADBEEF;
   for (const int zoom : {1, 2}) {
     const window::Layout layout = window::layout_at(zoom);
     const PictureRef first = frame(1, zoom);
     const PictureRef sequence[] = {
         first, frame(2, zoom), frame(10, zoom), nullptr, frame(18, zoom), recoloured(first), first};
+    const std::size_t pitch = static_cast<std::size_t>(layout.client_width) + 3;
+    Pixels framebuffer(pitch * layout.client_height, kLeftAlone);
+    ClientArea in_framebuffer(layout, {framebuffer.data(), pitch});
     ClientArea shown_in_turn(layout);
     shown_in_turn.take_changed();
     for (const PictureRef& picture : sequence) {
+      in_framebuffer.show(picture);
       const Pixels before = pixels_of(shown_in_turn);
       shown_in_turn.show(picture);
       ClientArea shown_alone(layout);
       shown_alone.show(picture);
       const Pixels after = pixels_of(shown_in_turn);
       ASSERT_EQ(after, pixels_of(shown_alone)) << "zoom " << zoom;
+      ASSERT_EQ(pixels_of(in_framebuffer), after) << "zoom " << zoom;
       const RowSpan changed = shown_in_turn.take_changed();
       for (int y = 0; y < layout.client_height; ++y) {
         const auto row = static_cast<std::ptrdiff_t>(y) * layout.client_width;
@@ -203,6 +214,9 @@ TEST(ClientArea, ShowingPicturesInTurnEqualsShowingTheLastAlone) {
     }
     shown_in_turn.show(first);
     EXPECT_TRUE(shown_in_turn.take_changed().empty()) << "the same picture again";
+    for (std::size_t row = 0; row < framebuffer.size(); row += pitch)
+      EXPECT_TRUE(std::all_of(&framebuffer[row + layout.client_width], &framebuffer[row + pitch],
+                              [](std::uint32_t pixel) { return pixel == kLeftAlone; }));
   }
 }
 
