@@ -125,6 +125,14 @@ void print_runtime_error(const std::string& message) {
   std::fprintf(stderr, "nuv: run-time error: %s\n", message.c_str());
 }
 
+// The window, hidden, with the layout's client size and the caption.
+SDL_Window* create_hidden_window(const window::Layout& layout, int position) {
+  return checked(SDL_CreateWindow(std::string(window::kCaption).c_str(), position, position,
+                                  layout.client_width, layout.client_height,
+                                  SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI),
+                 "cannot create the window");
+}
+
 // How often the display shows a new picture: its mode's refresh rate, or 60 Hz without one.
 std::chrono::steady_clock::duration refresh_period(SDL_Window* window) {
   SDL_DisplayMode mode{};
@@ -283,24 +291,21 @@ SdlHost::Window::Window(WindowEvents& window_events, std::optional<int> requeste
 }
 
 // The window is made hidden at the 1x size first, so that the zoom is chosen from what SDL's
-// own connection tells. On X11 it is then as many pixels as the layout at the chosen zoom. On
-// Wayland its size is told in points of the output's scale, which SDL knows once the window exists:
-// at a zoom equal to the scale each layout pixel is one output pixel; at any other zoom the window
-// is the layout's size in points, and each layout pixel is magnified to a square of output pixels,
-// still sharp.
+// own connection tells. On X11 a window for a larger zoom is then made anew at that size, centred:
+// SDL waits for the window manager's answer to a resize and to a move, ten milliseconds or more
+// each. On Wayland the window's size is told in points of the output's scale, which SDL knows
+// once the window exists: at a zoom equal to the scale each layout pixel is one output pixel; at
+// any other zoom the window is the layout's size in points, and each layout pixel is magnified to
+// a square of output pixels, still sharp.
 void SdlHost::Window::open_at_zoom(std::optional<int> requested_zoom) {
   layout = window::layout_at(1);
-  window.reset(
-      checked(SDL_CreateWindow(std::string(window::kCaption).c_str(), SDL_WINDOWPOS_UNDEFINED,
-                               SDL_WINDOWPOS_UNDEFINED, layout.client_width, layout.client_height,
-                               SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI),
-              "cannot create the window"));
+  window.reset(create_hidden_window(layout, SDL_WINDOWPOS_UNDEFINED));
   if (std::string_view(SDL_GetCurrentVideoDriver()) != "wayland") {
     layout =
         window::layout_at(choose_zoom(requested_zoom, std::nullopt, x_resources(window.get())));
     if (layout.zoom != 1) {
-      SDL_SetWindowSize(window.get(), layout.client_width, layout.client_height);
-      SDL_SetWindowPosition(window.get(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+      window.reset();
+      window.reset(create_hidden_window(layout, SDL_WINDOWPOS_CENTERED));
     }
     if (SDL_GetWindowSurface(window.get()) == nullptr)
       renderer.reset(
