@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
@@ -72,17 +73,23 @@ double start_up_ms(const testing::WindowReader& reader, const std::vector<std::s
   throw std::runtime_error(std::string(caption) + ": no picture appeared");
 }
 
-double median(std::vector<double> values) {
+// The value below which the given fraction of the values lie.
+double quantile(std::vector<double> values, double fraction) {
   std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
+  return values[static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5)];
+}
+
+double median(std::vector<double> values) {
+  return quantile(std::move(values), 0.5);
 }
 
 // The viewer's first frame (any of the eighteen: slot 0 is on screen only while the others load)
 // and the bare program's picture, in alternate rounds so that a change in the machine's load
-// falls on both.
+// falls on both; the difference of each round's pair shows what the viewer adds beneath the
+// spread of start-up times.
 void compare_start_up(const testing::WindowReader& reader, const window::Layout& layout,
                       const std::string& viewer_path) {
-  constexpr int kRounds = 11;
+  constexpr int kRounds = 21;
   const auto& frames = testing::stored_frames(layout.zoom);
   const auto bare_colour = [](int, int) {
     constexpr unsigned long c = bench::kBarePictureRgb;
@@ -105,10 +112,14 @@ void compare_start_up(const testing::WindowReader& reader, const window::Layout&
                                   }));
     std::this_thread::sleep_for(200ms);
   }
+  std::vector<double> added_ms(kRounds);
+  std::ranges::transform(viewer_ms, bare_ms, added_ms.begin(), std::minus<>());
   std::printf(
       "start-up: process start to first picture on screen, median of %d: viewer %.1f ms, bare SDL "
-      "program %.1f ms\n",
-      kRounds, median(viewer_ms), median(bare_ms));
+      "program %.1f ms; viewer minus bare in each round: median %.1f ms, middle half %.1f to "
+      "%.1f ms\n",
+      kRounds, median(viewer_ms), median(bare_ms), median(added_ms), quantile(added_ms, 0.25),
+      quantile(added_ms, 0.75));
 }
 
 // Processor time (user + system) the process has used, in seconds.

@@ -67,6 +67,24 @@ int exit_status(int wait_status) {
   return WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
 }
 
+// While it lives, a failed request about a window that went away is left to the caller, which
+// sees it in the request's result, rather than ending the process in Xlib's handler.
+class XErrorsIgnored {
+ public:
+  explicit XErrorsIgnored(Display* display)
+      : display_(display), previous_(XSetErrorHandler([](Display*, XErrorEvent*) { return 0; })) {}
+  ~XErrorsIgnored() {
+    XSync(display_, False);
+    XSetErrorHandler(previous_);
+  }
+  XErrorsIgnored(const XErrorsIgnored&) = delete;
+  XErrorsIgnored& operator=(const XErrorsIgnored&) = delete;
+
+ private:
+  Display* display_;
+  XErrorHandler previous_;
+};
+
 struct ImageDestroyer {
   void operator()(XImage* image) const { XDestroyImage(image); }
 };
@@ -265,15 +283,21 @@ WindowReader::WindowReader() : connection_(std::make_unique<Connection>()) {
 
 WindowReader::~WindowReader() = default;
 
+// Only a shown window counts: the viewer makes a hidden one first, and at a zoom above 1 makes
+// it anew. A window that goes away meanwhile is passed over.
 std::optional<unsigned long> WindowReader::find_viewer(std::string_view caption) const {
   Display* display = connection_->display;
+  const XErrorsIgnored errors_ignored(display);
   ::Window root = 0, parent = 0, *children = nullptr;
   unsigned count = 0;
   XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
   std::optional<unsigned long> found;
   for (unsigned i = 0; i < count && !found; ++i) {
+    XWindowAttributes attributes;
     char* name = nullptr;
-    if (XFetchName(display, children[i], &name) && name != nullptr) {
+    if (XGetWindowAttributes(display, children[i], &attributes) &&
+        attributes.map_state == IsViewable && XFetchName(display, children[i], &name) &&
+        name != nullptr) {
       if (caption == name) found = children[i];
       XFree(name);
     }
@@ -305,13 +329,13 @@ std::optional<PlacedClientArea> WindowReader::find_on_weston(unsigned long westo
 std::optional<Screenshot> WindowReader::grab_rectangle(unsigned long window, int left, int top,
                                                        int width, int height) const {
   Display* display = connection_->display;
-  // A window that has gone away is reported as a failed grab, not by Xlib ending the process.
-  const XErrorHandler previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-  const std::unique_ptr<XImage, ImageDestroyer> image(
-      XGetImage(display, window, left, top, static_cast<unsigned>(width),
-                static_cast<unsigned>(height), AllPlanes, ZPixmap));
-  XSync(display, False);
-  XSetErrorHandler(previous);
+  // A window that has gone away is reported as a failed grab.
+  std::unique_ptr<XImage, ImageDestroyer> image;
+  {
+    const XErrorsIgnored errors_ignored(display);
+    image.reset(XGetImage(display, window, left, top, static_cast<unsigned>(width),
+                          static_cast<unsigned>(height), AllPlanes, ZPixmap));
+  }
   if (!image) return std::nullopt;
   Screenshot shot{width, height, {}, tolerance_of(*image)};
   shot.rgb.resize(static_cast<std::size_t>(shot.width) * shot.height * 3);
