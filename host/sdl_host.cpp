@@ -18,8 +18,10 @@
 #include "frames/picture_record.hpp"
 #include "frames/stored_frames.hpp"
 #include "host/key_codes.hpp"
+#include "host/sdl_canvas.hpp"
 #include "host/sdl_choices.hpp"
 #include "host/sdl_error.hpp"
+#include "host/sdl_handles.hpp"
 #include "host/wayland_surface.hpp"
 #include "host/x11_connection.hpp"
 #include "window/icon.hpp"
@@ -30,18 +32,6 @@ namespace nuv::host {
 namespace {
 
 using namespace std::chrono_literals;
-
-template <auto Destroy>
-struct SdlDeleter {
-  template <typename T>
-  void operator()(T* object) const {
-    Destroy(object);
-  }
-};
-using WindowHandle = std::unique_ptr<SDL_Window, SdlDeleter<SDL_DestroyWindow>>;
-using RendererHandle = std::unique_ptr<SDL_Renderer, SdlDeleter<SDL_DestroyRenderer>>;
-using TextureHandle = std::unique_ptr<SDL_Texture, SdlDeleter<SDL_DestroyTexture>>;
-using SurfaceHandle = std::unique_ptr<SDL_Surface, SdlDeleter<SDL_FreeSurface>>;
 
 // The X server's resource database as `xrdb -query` shows it, as the X library read it when
 // SDL connected; empty on other window systems.
@@ -197,9 +187,6 @@ struct SdlHost::Window {
 
   void open_at_zoom(std::optional<int> requested_zoom);
   PictureRef image_control(int number);
-  void take_window_surface();
-  void draw_on_window_surface(RowSpan changed);
-  void draw_with_renderer(RowSpan changed);
   void show();
   static int SDLCALL note_event(void* window, SDL_Event* event);
   void take_input(const std::function<void()>& act_on_requests);
@@ -222,16 +209,8 @@ struct SdlHost::Window {
   int pointer_scale = 1;  // layout pixels a window point spans: the output's scale on Wayland
   int output_scale = 1;   // drawable pixels a window point spans
   int magnify = 1;        // drawable pixels a layout pixel spans, each way
-  std::optional<ClientArea> client_area;
-  // On Wayland the client area goes straight to the compositor; on X11 into the window's own
-  // framebuffer, which SDL keeps in memory shared with the X server where it can. Where SDL
-  // makes no framebuffer for the display's pixels (30 and 8 bits), the driver's renderer draws
-  // it from one texture of the client area's size.
-  std::unique_ptr<wayland::SharedMemorySurface> shared_memory;
-  SDL_Surface* window_surface = nullptr;  // the framebuffer last drawn into; SDL owns it
-  bool composed_in_framebuffer = false;   // the client area lies in it, needing no conversion
-  RendererHandle renderer;
-  TextureHandle canvas;
+  // On Wayland the client area goes straight to the compositor, elsewhere through SDL.
+  std::unique_ptr<Canvas> canvas;
   int connection = -1;  // the window system's connection, where it has one to watch
   std::optional<x11::InputBatches> x11_input;
 
@@ -256,8 +235,6 @@ struct SdlHost::Window {
 
 SdlHost::Window::Window(WindowEvents& window_events, std::optional<int> requested_zoom)
     : events(window_events) {
-  // The window's framebuffer is plain memory, not a texture of a renderer SDL would make for it.
-  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   open_at_zoom(requested_zoom);
   refresh = refresh_period(window.get());
   SDL_SysWMinfo info;
@@ -269,16 +246,12 @@ SdlHost::Window::Window(WindowEvents& window_events, std::optional<int> requeste
       x11_input.emplace(info.info.x11.display);
     }
     if (info.subsystem == SDL_SYSWM_WAYLAND)
-      shared_memory = std::make_unique<wayland::SharedMemorySurface>(
-          info.info.wl.display, info.info.wl.surface, layout.client_width, layout.client_height,
-          magnify, output_scale);
+      canvas = std::make_unique<wayland::SharedMemorySurface>(
+          info.info.wl.display, info.info.wl.surface, layout, magnify, output_scale);
   }
-  if (info.subsystem == SDL_SYSWM_WAYLAND && !shared_memory)
+  if (info.subsystem == SDL_SYSWM_WAYLAND && !canvas)
     throw WindowSystemError("cannot reach the Wayland surface");
-  if (shared_memory || renderer)
-    client_area.emplace(layout);
-  else
-    take_window_surface();
+  if (!canvas) canvas = make_sdl_canvas(window.get(), layout);
   auto icon = window::application_icon(window::kIconSizes[0]);
   const SurfaceHandle icon_surface(
       SDL_CreateRGBSurfaceWithFormatFrom(icon.data(), window::kIconSizes[0], window::kIconSizes[0],
@@ -307,9 +280,6 @@ void SdlHost::Window::open_at_zoom(std::optional<int> requested_zoom) {
       window.reset();
       window.reset(create_hidden_window(layout, SDL_WINDOWPOS_CENTERED));
     }
-    if (SDL_GetWindowSurface(window.get()) == nullptr)
-      renderer.reset(
-          checked(SDL_CreateRenderer(window.get(), -1, 0), "cannot create the renderer"));
     return;
   }
   output_scale = pixel_density(window.get());
@@ -333,63 +303,11 @@ PictureRef SdlHost::Window::image_control(int number) {
   return control;
 }
 
-// SDL keeps the window's framebuffer, and makes it anew only when the window's size changes.
-// Where its pixels have the client area's format, the client area is composed straight into it;
-// elsewhere it is composed apart and converted into it. A new framebuffer is drawn whole.
-void SdlHost::Window::take_window_surface() {
-  SDL_Surface* surface = checked(SDL_GetWindowSurface(window.get()), "cannot draw into the window");
-  if (surface == window_surface) return;
-  window_surface = surface;
-  composed_in_framebuffer = surface->format->format == SDL_PIXELFORMAT_RGB888;
-  if (composed_in_framebuffer)
-    client_area.emplace(layout,
-                        PixelRows{static_cast<std::uint32_t*>(surface->pixels),
-                                  static_cast<std::size_t>(surface->pitch) / sizeof(Uint32)});
-  else
-    client_area.emplace(layout);
-}
-
-// Only the changed rows are sent to the display, converted first where the framebuffer's pixels
-// are not the client area's.
-void SdlHost::Window::draw_on_window_surface(RowSpan changed) {
-  if (changed.empty()) return;
-  const int width = client_area->width();
-  if (!composed_in_framebuffer &&
-      SDL_ConvertPixels(
-          width, changed.end - changed.first, SDL_PIXELFORMAT_RGB888,
-          client_area->row(changed.first), width * static_cast<int>(sizeof(Uint32)),
-          window_surface->format->format,
-          static_cast<Uint8*>(window_surface->pixels) + changed.first * window_surface->pitch,
-          window_surface->pitch) != 0)
-    throw WindowSystemError("cannot draw into the window");
-  const SDL_Rect rows{0, changed.first, width, changed.end - changed.first};
-  if (SDL_UpdateWindowSurfaceRects(window.get(), &rows, 1) != 0)
-    throw WindowSystemError("cannot show the window's picture");
-}
-
-// The renderer keeps the client area in one texture, sent only the rows that changed, and
-// draws all of it.
-void SdlHost::Window::draw_with_renderer(RowSpan changed) {
-  const int width = client_area->width();
-  if (!canvas)
-    canvas.reset(
-        checked(SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_RGB888,
-                                  SDL_TEXTUREACCESS_STREAMING, width, client_area->height()),
-                "cannot create a texture"));
-  const SDL_Rect rows{0, changed.first, width, changed.end - changed.first};
-  if (!changed.empty() && SDL_UpdateTexture(canvas.get(), &rows, client_area->row(changed.first),
-                                            width * static_cast<int>(sizeof(Uint32))) != 0)
-    throw WindowSystemError("cannot fill a texture");
-  const SDL_Rect whole{0, 0, width, client_area->height()};
-  SDL_RenderCopy(renderer.get(), canvas.get(), &whole, &whole);
-  SDL_RenderPresent(renderer.get());
-}
-
 // SDL shows the window once it is mapped; activation follows with the keyboard focus on it.
 void SdlHost::Window::show() {
   SDL_ShowWindow(window.get());
   // The first frame is composed before activation, so that it goes on screen at once.
-  client_area->show(image_control(1));
+  canvas->area().show(image_control(1));
   SDL_RaiseWindow(window.get());
   SDL_SetWindowInputFocus(window.get());
   SDL_StartTextInput();
@@ -495,16 +413,8 @@ std::chrono::steady_clock::time_point SdlHost::Window::next_present() const {
 // the compositor still reads every buffer, the picture stays due and is tried again a refresh
 // later, so a present never waits.
 void SdlHost::Window::present(bool repaint) {
-  if (!shared_memory && !renderer) take_window_surface();
-  client_area->show(picture1);
-  const RowSpan changed = client_area->take_changed();
-  bool shown = true;
-  if (shared_memory)
-    shown = shared_memory->present(*client_area, changed, repaint);
-  else if (renderer)
-    draw_with_renderer(changed);
-  else
-    draw_on_window_surface(repaint ? RowSpan{0, client_area->height()} : changed);
+  canvas->area().show(picture1);
+  const bool shown = canvas->present(repaint);
   last_present = std::chrono::steady_clock::now();
   picture_stale = !shown;
   drawn_since_read = shown;

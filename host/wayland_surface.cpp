@@ -35,15 +35,16 @@ int shared_memory(std::size_t bytes) {
 
 }  // namespace
 
-SharedMemorySurface::SharedMemorySurface(wl_display* display, wl_surface* surface, int area_width,
-                                         int area_height, int magnify, int scale)
-    : display_(display),
+SharedMemorySurface::SharedMemorySurface(wl_display* display, wl_surface* surface,
+                                         const window::Layout& layout, int magnify, int scale)
+    : area_(layout),
+      display_(display),
       surface_(surface),
-      width_(area_width * magnify),
-      height_(area_height * magnify),
+      width_(layout.client_width * magnify),
+      height_(layout.client_height * magnify),
       magnify_(magnify),
       scale_(scale),
-      damage_{0, area_height} {
+      damage_{0, layout.client_height} {
   queue_ = wl_display_create_queue(display);
   auto* on_queue = static_cast<wl_display*>(wl_proxy_create_wrapper(display));
   wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(on_queue), queue_);
@@ -62,7 +63,7 @@ SharedMemorySurface::SharedMemorySurface(wl_display* display, wl_surface* surfac
     destroy();
     throw;
   }
-  for (Buffer& buffer : buffers_) buffer.stale = {0, area_height};
+  for (Buffer& buffer : buffers_) buffer.stale = {0, layout.client_height};
 }
 
 void SharedMemorySurface::bind_shared_memory(void* self, wl_registry* registry, std::uint32_t name,
@@ -117,8 +118,9 @@ void SharedMemorySurface::destroy() {
 
 // The buffer filled is one the compositor has released: it may read a buffer any time until
 // then. Only its stale rows are filled, and only the rows new since the last commit damaged.
-bool SharedMemorySurface::present(const ClientArea& area, RowSpan changed, bool repaint) {
-  damage_ = damage_.joined(repaint ? RowSpan{0, area.height()} : changed);
+bool SharedMemorySurface::present(bool repaint) {
+  const RowSpan changed = area_.take_changed();
+  damage_ = damage_.joined(repaint ? RowSpan{0, area_.height()} : changed);
   for (Buffer& buffer : buffers_) buffer.stale = buffer.stale.joined(changed);
   if (wl_display_dispatch_queue_pending(display_, queue_) < 0)
     throw system_error("lost the connection to the Wayland compositor");
@@ -126,7 +128,7 @@ bool SharedMemorySurface::present(const ClientArea& area, RowSpan changed, bool 
   for (Buffer& buffer : buffers_)
     if (!buffer.busy) free = &buffer;
   if (free == nullptr) return false;
-  copy_magnified(area, free->stale, magnify_, free->pixels, static_cast<std::size_t>(width_));
+  copy_magnified(area_, free->stale, magnify_, free->pixels, static_cast<std::size_t>(width_));
   free->stale = {};
   free->busy = true;
   // SDL sets the scale of the output the window is on; the buffers keep the one they were made

@@ -7,7 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "host/canvas.hpp"
 #include "host/client_area.hpp"
+#include "window/layout.hpp"
 
 struct wl_buffer;
 struct wl_display;
@@ -18,21 +20,20 @@ struct wl_surface;
 
 namespace nuv::host::wayland {
 
-class SharedMemorySurface {
+class SharedMemorySurface final : public Canvas {
  public:
-  // Buffers of `area_width` x `area_height` client-area pixels, each shown as a square of
-  // `magnify` x `magnify` buffer pixels, on a surface whose points span `scale` buffer pixels.
-  // The compositor's objects are read on a queue of their own, apart from SDL's.
-  SharedMemorySurface(wl_display* display, wl_surface* surface, int area_width, int area_height,
+  // Buffers of the layout's client area, each of its pixels shown as a square of `magnify` x
+  // `magnify` buffer pixels, on a surface whose points span `scale` buffer pixels. The
+  // compositor's objects are read on a queue of their own, apart from SDL's.
+  SharedMemorySurface(wl_display* display, wl_surface* surface, const window::Layout& layout,
                       int magnify, int scale);
   ~SharedMemorySurface();
   SharedMemorySurface(const SharedMemorySurface&) = delete;
   SharedMemorySurface& operator=(const SharedMemorySurface&) = delete;
 
-  // Shows the area, whose rows `changed` are new since the last call; with `repaint` the
-  // compositor takes the whole of it anew. False, and nothing shown, while the compositor still
-  // reads every buffer; the rows wait for the next call, which never blocks either.
-  bool present(const ClientArea& area, RowSpan changed, bool repaint);
+  ClientArea& area() override { return area_; }
+  // False while the compositor still reads every buffer.
+  bool present(bool repaint) override;
 
  private:
   struct Buffer {
@@ -47,6 +48,7 @@ class SharedMemorySurface {
   void create_buffers(std::size_t bytes_each);
   void destroy();
 
+  ClientArea area_;
   wl_display* display_;
   wl_surface* surface_;
   int width_;   // in buffer pixels
