@@ -18,10 +18,10 @@
 #include "frames/picture_record.hpp"
 #include "frames/stored_frames.hpp"
 #include "host/key_codes.hpp"
-#include "host/sdl_canvas.hpp"
 #include "host/sdl_choices.hpp"
 #include "host/sdl_error.hpp"
 #include "host/sdl_handles.hpp"
+#include "host/sdl_presenters.hpp"
 #include "host/wayland_surface.hpp"
 #include "host/x11_connection.hpp"
 #include "window/icon.hpp"
@@ -210,7 +210,7 @@ struct SdlHost::Window {
   int output_scale = 1;   // drawable pixels a window point spans
   int magnify = 1;        // drawable pixels a layout pixel spans, each way
   // On Wayland the client area goes straight to the compositor, elsewhere through SDL.
-  std::unique_ptr<Canvas> canvas;
+  std::unique_ptr<Presenter> presenter;
   int connection = -1;  // the window system's connection, where it has one to watch
   std::optional<x11::InputBatches> x11_input;
 
@@ -246,12 +246,12 @@ SdlHost::Window::Window(WindowEvents& window_events, std::optional<int> requeste
       x11_input.emplace(info.info.x11.display);
     }
     if (info.subsystem == SDL_SYSWM_WAYLAND)
-      canvas = std::make_unique<wayland::SharedMemorySurface>(
+      presenter = std::make_unique<wayland::SharedMemorySurface>(
           info.info.wl.display, info.info.wl.surface, layout, magnify, output_scale);
   }
-  if (info.subsystem == SDL_SYSWM_WAYLAND && !canvas)
+  if (info.subsystem == SDL_SYSWM_WAYLAND && !presenter)
     throw WindowSystemError("cannot reach the Wayland surface");
-  if (!canvas) canvas = make_sdl_canvas(window.get(), layout);
+  if (!presenter) presenter = make_sdl_presenter(window.get(), layout);
   auto icon = window::application_icon(window::kIconSizes[0]);
   const SurfaceHandle icon_surface(
       SDL_CreateRGBSurfaceWithFormatFrom(icon.data(), window::kIconSizes[0], window::kIconSizes[0],
@@ -307,7 +307,7 @@ PictureRef SdlHost::Window::image_control(int number) {
 void SdlHost::Window::show() {
   SDL_ShowWindow(window.get());
   // The first frame is composed before activation, so that it goes on screen at once.
-  canvas->area().show(image_control(1));
+  presenter->area().show(image_control(1));
   SDL_RaiseWindow(window.get());
   SDL_SetWindowInputFocus(window.get());
   SDL_StartTextInput();
@@ -413,8 +413,8 @@ std::chrono::steady_clock::time_point SdlHost::Window::next_present() const {
 // the compositor still reads every buffer, the picture stays due and is tried again a refresh
 // later, so a present never waits.
 void SdlHost::Window::present(bool repaint) {
-  canvas->area().show(picture1);
-  const bool shown = canvas->present(repaint);
+  presenter->area().show(picture1);
+  const bool shown = presenter->present(repaint);
   last_present = std::chrono::steady_clock::now();
   picture_stale = !shown;
   drawn_since_read = shown;

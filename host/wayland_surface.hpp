@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "host/canvas.hpp"
 #include "host/client_area.hpp"
+#include "host/presenter.hpp"
 #include "window/layout.hpp"
 
 struct wl_buffer;
@@ -20,7 +20,7 @@ struct wl_surface;
 
 namespace nuv::host::wayland {
 
-class SharedMemorySurface final : public Canvas {
+class SharedMemorySurface final : public Presenter {
  public:
   // Buffers of the layout's client area, each of its pixels shown as a square of `magnify` x
   // `magnify` buffer pixels, on a surface whose points span `scale` buffer pixels. The

@@ -1,4 +1,4 @@
-#include "host/sdl_canvas.hpp"
+#include "host/sdl_presenters.hpp"
 
 #include <optional>
 
@@ -14,9 +14,9 @@ constexpr int kPixelBytes = static_cast<int>(sizeof(std::uint32_t));
 // it anew only when the window's size changes. Where its pixels have the client area's format,
 // the client area is composed straight into it; elsewhere it is composed apart and converted
 // into it. Only the changed rows are sent to the display; a new framebuffer is sent whole.
-class FramebufferCanvas final : public Canvas {
+class FramebufferPresenter final : public Presenter {
  public:
-  FramebufferCanvas(SDL_Window* window, const window::Layout& layout)
+  FramebufferPresenter(SDL_Window* window, const window::Layout& layout)
       : window_(window), layout_(layout) {
     take_window_surface();
   }
@@ -66,9 +66,9 @@ class FramebufferCanvas final : public Canvas {
 
 // Where SDL makes no framebuffer for the display's pixels (30 and 8 bits), the driver's renderer
 // keeps the client area in one texture, sent only the rows that changed, and draws all of it.
-class RendererCanvas final : public Canvas {
+class RendererPresenter final : public Presenter {
  public:
-  RendererCanvas(SDL_Window* window, const window::Layout& layout)
+  RendererPresenter(SDL_Window* window, const window::Layout& layout)
       : renderer_(checked(SDL_CreateRenderer(window, -1, 0), "cannot create the renderer")),
         texture_(checked(
             SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
@@ -99,12 +99,12 @@ class RendererCanvas final : public Canvas {
 
 }  // namespace
 
-std::unique_ptr<Canvas> make_sdl_canvas(SDL_Window* window, const window::Layout& layout) {
+std::unique_ptr<Presenter> make_sdl_presenter(SDL_Window* window, const window::Layout& layout) {
   // The window's framebuffer is plain memory, not a texture of a renderer SDL would make for it.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_GetWindowSurface(window) != nullptr)
-    return std::make_unique<FramebufferCanvas>(window, layout);
-  return std::make_unique<RendererCanvas>(window, layout);
+    return std::make_unique<FramebufferPresenter>(window, layout);
+  return std::make_unique<RendererPresenter>(window, layout);
 }
 
 }  // namespace nuv::host

@@ -6,9 +6,9 @@
 
 namespace nuv::host {
 
-class Canvas {
+class Presenter {
  public:
-  virtual ~Canvas() = default;
+  virtual ~Presenter() = default;
   // The client area to compose Picture1's picture in.
   virtual ClientArea& area() = 0;
   // Puts what changed in the area since the last call on screen; with `repaint`, all of it.

@@ -6,11 +6,11 @@
 
 #include <memory>
 
-#include "host/canvas.hpp"
+#include "host/presenter.hpp"
 #include "window/layout.hpp"
 
 namespace nuv::host {
 
-std::unique_ptr<Canvas> make_sdl_canvas(SDL_Window* window, const window::Layout& layout);
+std::unique_ptr<Presenter> make_sdl_presenter(SDL_Window* window, const window::Layout& layout);
 
 }  // namespace nuv::host
