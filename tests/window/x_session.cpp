@@ -217,6 +217,7 @@ Session test_session() {
   if (name == "x11") return {};
   if (name == "x11-depth30") return {30, false};
   if (name == "x11-depth8") return {8, false};
+  if (name == "x11-wm") return {.window_manager = true};
   if (name == "wayland") return {24, true};
   if (name == "wayland-scale2") return {24, true, 2};
   if (name == "wayland-scale3") return {24, true, 3};
@@ -455,6 +456,20 @@ XvfbDisplay::XvfbDisplay(int width, int height, const std::string& resources) {
   unsetenv("WAYLAND_DISPLAY");
   unsetenv("SDL_VIDEODRIVER");
   if (session.wayland) compositor_ = std::make_unique<WestonCompositor>(session.scale);
+  if (session.window_manager) start_window_manager();
+}
+
+// openbox with its default configuration, once it has taken charge of the screen: it then names
+// its own window in a property of the root window.
+void XvfbDisplay::start_window_manager() {
+  window_manager_.emplace(std::vector<std::string>{"openbox", "--sm-disable"}, "/dev/null");
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  while (run_command({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}).output.find("window id") ==
+         std::string::npos) {
+    if (!window_manager_->running() || std::chrono::steady_clock::now() > deadline)
+      throw std::runtime_error("openbox did not start");
+    std::this_thread::sleep_for(20ms);
+  }
 }
 
 XvfbDisplay::~XvfbDisplay() {

@@ -107,19 +107,22 @@ struct SlotSample {
 };
 
 // The session the real-window tests run in, named by NUV_TEST_SESSION so that one suite runs in
-// each: "x11" (24 bits a pixel, the default), "x11-depth30", "x11-depth8", "wayland", or
-// "wayland-scale2" and "wayland-scale3" (weston's output at that scale).
+// each: "x11" (24 bits a pixel, the default), "x11-depth30", "x11-depth8", "x11-wm" (under a
+// window manager, openbox, as on a desktop), "wayland", or "wayland-scale2" and
+// "wayland-scale3" (weston's output at that scale).
 struct Session {
   int depth = 24;
   bool wayland = false;
   int scale = 1;  // weston's output scale
+  bool window_manager = false;
 };
 Session test_session();
 
 class WestonCompositor;
 
 // An Xvfb server on a free display; DISPLAY points at it for as long as it lives. In a Wayland
-// session a weston compositor runs in a window on it, and WAYLAND_DISPLAY points at weston.
+// session a weston compositor runs in a window on it, and WAYLAND_DISPLAY points at weston; in
+// a session with a window manager, openbox manages its windows.
 class XvfbDisplay {
  public:
   // The screen's size in pixels, and X resources such as "Xft.dpi: 192" loaded with xrdb.
@@ -129,7 +132,10 @@ class XvfbDisplay {
   void kill_server();
 
  private:
+  void start_window_manager();
+
   std::optional<ChildProcess> server_;
+  std::optional<ChildProcess> window_manager_;
   std::unique_ptr<WestonCompositor> compositor_;
 };
 
