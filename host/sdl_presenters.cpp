@@ -27,18 +27,18 @@ class FramebufferPresenter final : public Presenter {
   }
 
   bool present(bool repaint) override {
-    take_window_surface();
-    const RowSpan changed = repaint ? RowSpan{0, area_->height()} : area_->take_changed();
-    if (changed.empty()) return true;
+    const RowSpan changed = area_->take_changed();
+    const RowSpan sent = repaint ? RowSpan{0, area_->height()} : changed;
+    if (sent.empty()) return true;
     const int width = area_->width();
-    const int height = changed.end - changed.first;
+    const int height = sent.end - sent.first;
     if (!composed_in_framebuffer_ &&
-        SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_RGB888, area_->row(changed.first),
+        SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_RGB888, area_->row(sent.first),
                           width * kPixelBytes, surface_->format->format,
-                          static_cast<Uint8*>(surface_->pixels) + changed.first * surface_->pitch,
+                          static_cast<Uint8*>(surface_->pixels) + sent.first * surface_->pitch,
                           surface_->pitch) != 0)
       throw WindowSystemError("cannot draw into the window");
-    const SDL_Rect rows{0, changed.first, width, height};
+    const SDL_Rect rows{0, sent.first, width, height};
     if (SDL_UpdateWindowSurfaceRects(window_, &rows, 1) != 0)
       throw WindowSystemError("cannot show the window's picture");
     return true;
