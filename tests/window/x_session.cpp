@@ -459,17 +459,25 @@ XvfbDisplay::XvfbDisplay(int width, int height, const std::string& resources) {
   if (session.window_manager) start_window_manager();
 }
 
-// openbox with its default configuration, once it has taken charge of the screen: it then names
-// its own window in a property of the root window.
+// openbox with its default configuration, once it has taken charge of the screen: it runs its
+// startup command only then. A window mapped earlier, while it is still starting, may be left
+// unmanaged and never shown.
 void XvfbDisplay::start_window_manager() {
-  window_manager_.emplace(std::vector<std::string>{"openbox", "--sm-disable"}, "/dev/null");
+  std::string ready = "/tmp/nuv-openbox-ready-XXXXXX";
+  const int file = mkstemp(ready.data());
+  if (file < 0) throw std::runtime_error("cannot make a file");
+  close(file);
+  std::filesystem::remove(ready);
+  window_manager_.emplace(
+      std::vector<std::string>{"openbox", "--sm-disable", "--startup", "touch " + ready},
+      "/dev/null");
   const auto deadline = std::chrono::steady_clock::now() + 10s;
-  while (run_command({"xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}).output.find("window id") ==
-         std::string::npos) {
+  while (!std::filesystem::exists(ready)) {
     if (!window_manager_->running() || std::chrono::steady_clock::now() > deadline)
       throw std::runtime_error("openbox did not start");
-    std::this_thread::sleep_for(20ms);
+    std::this_thread::sleep_for(10ms);
   }
+  std::filesystem::remove(ready);
 }
 
 XvfbDisplay::~XvfbDisplay() {
