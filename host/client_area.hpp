@@ -61,7 +61,7 @@ class ClientArea {
 
  private:
   ClientArea(const window::Layout& layout, PixelRows target, std::vector<std::uint32_t> own_pixels);
-  std::uint32_t* row_to(int y) { return rows_.first + static_cast<std::size_t>(y) * rows_.pitch; }
+  std::uint32_t* row_to(int y) { return const_cast<std::uint32_t*>(row(y)); }
   void fill(window::Colour colour, window::Rect area);
   void convert(const frames::Picture& picture, const frames::Picture* before, int width,
                int height);

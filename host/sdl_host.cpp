@@ -192,6 +192,13 @@ struct SdlHost::Window {
   void take_input(const std::function<void()>& act_on_requests);
   void dispatch(const SDL_Event& event);
   void deliver_pointer(int x, int y, Uint32 buttons);
+  // At a zoom equal to the output's scale each layout pixel is one drawable pixel and a window
+  // point spans `output_scale` layout pixels; at any other each layout pixel is a point, shown as
+  // a square of `output_scale` drawable pixels.
+  bool pixel_for_pixel() const { return layout.zoom == output_scale; }
+  int pointer_scale() const { return pixel_for_pixel() ? output_scale : 1; }
+  int magnify() const { return pixel_for_pixel() ? 1 : output_scale; }
+  bool over_picture(int x, int y) const;
   bool hidden() const;
   std::chrono::steady_clock::duration nap() const;
   bool passed_over() const { return cycle_deadline < quiet_until; }
@@ -206,9 +213,7 @@ struct SdlHost::Window {
   WindowHandle window;
   std::array<PictureRef, frames::kFrameCount> image_controls;
   window::Layout layout;
-  int pointer_scale = 1;  // layout pixels a window point spans: the output's scale on Wayland
-  int output_scale = 1;   // drawable pixels a window point spans
-  int magnify = 1;        // drawable pixels a layout pixel spans, each way
+  int output_scale = 1;  // drawable pixels a window point spans: 1 but on Wayland
   // On Wayland the client area goes straight to the compositor, elsewhere through SDL.
   std::unique_ptr<Presenter> presenter;
   int connection = -1;  // the window system's connection, where it has one to watch
@@ -247,7 +252,7 @@ SdlHost::Window::Window(WindowEvents& window_events, std::optional<int> requeste
     }
     if (info.subsystem == SDL_SYSWM_WAYLAND)
       presenter = std::make_unique<wayland::SharedMemorySurface>(
-          info.info.wl.display, info.info.wl.surface, layout, magnify, output_scale);
+          info.info.wl.display, info.info.wl.surface, layout, magnify(), output_scale);
   }
   if (info.subsystem == SDL_SYSWM_WAYLAND && !presenter)
     throw WindowSystemError("cannot reach the Wayland surface");
@@ -284,12 +289,8 @@ void SdlHost::Window::open_at_zoom(std::optional<int> requested_zoom) {
   }
   output_scale = pixel_density(window.get());
   layout = window::layout_at(choose_zoom(requested_zoom, output_scale, {}));
-  if (layout.zoom != output_scale) {
+  if (!pixel_for_pixel())
     SDL_SetWindowSize(window.get(), layout.client_width, layout.client_height);
-    magnify = output_scale;
-  } else {
-    pointer_scale = output_scale;
-  }
 }
 
 // Each image control is built when it is first read: its decoded picture. Only Image1 stands
@@ -420,12 +421,17 @@ void SdlHost::Window::present(bool repaint) {
   drawn_since_read = shown;
 }
 
+// Whether a window point lies over the visible part of Picture1's inner area.
+bool SdlHost::Window::over_picture(int x, int y) const {
+  return window::over_visible_inner_area(layout, x * pointer_scale(), y * pointer_scale());
+}
+
 // Input over the visible part of Picture1's inner area reaches the handlers; over the border or
 // outside the window it does not, so positions always lie within the scale's visible range.
 void SdlHost::Window::deliver_pointer(int x, int y, Uint32 buttons) {
-  x *= pointer_scale;
-  y *= pointer_scale;
-  if (!window::over_visible_inner_area(layout, x, y)) return;
+  if (!over_picture(x, y)) return;
+  x *= pointer_scale();
+  y *= pointer_scale();
   const window::Point at = window::to_scale(layout, x - layout.inner.x, y - layout.inner.y);
   events.mouse_move(button_state(buttons), shift_state(SDL_GetModState()), at.x, at.y);
 }
@@ -457,14 +463,12 @@ void SdlHost::Window::dispatch(const SDL_Event& event) {
       break;
     case SDL_MOUSEBUTTONDOWN:
       if (event.button.button == SDL_BUTTON_LEFT && event.button.clicks == 2 &&
-          window::over_visible_inner_area(layout, event.button.x * pointer_scale,
-                                          event.button.y * pointer_scale))
+          over_picture(event.button.x, event.button.y))
         events.double_click();
       break;
     case SDL_MOUSEBUTTONUP:
       if (event.button.button == SDL_BUTTON_LEFT && event.button.clicks == 1 &&
-          window::over_visible_inner_area(layout, event.button.x * pointer_scale,
-                                          event.button.y * pointer_scale))
+          over_picture(event.button.x, event.button.y))
         events.click();
       break;
     default:
