@@ -26,7 +26,7 @@ std::uint64_t word_at(const std::uint8_t* at) {
 }  // namespace
 
 ClientArea::ClientArea(const window::Layout& layout)
-    : ClientArea(layout, {},
+    : ClientArea(layout, {nullptr, 0, layout.client_width, layout.client_height},
                  std::vector<std::uint32_t>(static_cast<std::size_t>(layout.client_width) *
                                             layout.client_height)) {}
 
@@ -39,13 +39,14 @@ ClientArea::ClientArea(const window::Layout& layout, PixelRows target)
 ClientArea::ClientArea(const window::Layout& layout, PixelRows target,
                        std::vector<std::uint32_t> own_pixels)
     : layout_(layout),
-      width_(layout.client_width),
-      height_(layout.client_height),
+      width_(std::max(target.width, 0)),
+      height_(std::max(target.height, 0)),
       own_pixels_(std::move(own_pixels)),
-      rows_(own_pixels_.empty() ? target
-                                : PixelRows{own_pixels_.data(), static_cast<std::size_t>(width_)}),
+      rows_(own_pixels_.empty()
+                ? target
+                : PixelRows{own_pixels_.data(), static_cast<std::size_t>(width_), width_, height_}),
       changed_{0, height_} {
-  fill(window::kFaceColour, {0, 0, width_, height_});
+  fill(window::kFaceColour, {0, 0, width_, height_}, {width_, height_});
   const int w = window::kPicture1Outer.width;
   const int h = window::kPicture1Outer.height;
   const struct {
@@ -59,20 +60,32 @@ ClientArea::ClientArea(const window::Layout& layout, PixelRows target,
   for (const auto& edge : edges) fill(edge.colour, window::magnified(edge.at_zoom_1, layout.zoom));
 }
 
-// Clipped to the client area: Picture1 reaches below it.
+// Clipped to the client area and the buffer: Picture1 reaches below the one, and the other may be
+// smaller.
 void ClientArea::fill(window::Colour colour, window::Rect area) {
-  const int right = std::min(area.x + area.width, width_);
-  const int bottom = std::min(area.y + area.height, height_);
+  fill(colour, area,
+       {std::min(width_, layout_.client_width), std::min(height_, layout_.client_height)});
+}
+
+void ClientArea::fill(window::Colour colour, window::Rect area, window::Size clip) {
+  const int left = std::max(area.x, 0);
+  const int right = std::min(area.x + area.width, clip.width);
+  const int bottom = std::min(area.y + area.height, clip.height);
   const std::uint32_t value = packed(colour);
+  if (left >= right) return;
   for (int y = std::max(area.y, 0); y < bottom; ++y)
-    std::fill(row_to(y) + std::max(area.x, 0), row_to(y) + right, value);
+    std::fill(row_to(y) + left, row_to(y) + right, value);
 }
 
 void ClientArea::show(PictureRef picture) {
   if (picture == shown_) return;
   const window::Rect& inner = layout_.inner;
-  const int w = picture ? std::min(picture->width, inner.width) : 0;
-  const int h = picture ? std::min(picture->height, layout_.visible_rows) : 0;
+  // The part of the picture that lies in the visible inner area and in the buffer.
+  const int w =
+      picture ? std::max(0, std::min({picture->width, inner.width, width_ - inner.x})) : 0;
+  const int h =
+      picture ? std::max(0, std::min({picture->height, layout_.visible_rows, height_ - inner.y}))
+              : 0;
   const bool comparable = picture && shown_ && shown_->width == picture->width &&
                           shown_->height == picture->height && shown_->palette == picture->palette;
   if (comparable) {
@@ -82,7 +95,7 @@ void ClientArea::show(PictureRef picture) {
     fill(window::kFaceColour, {inner.x + w, inner.y, inner.width - w, layout_.visible_rows});
     fill(window::kFaceColour, {inner.x, inner.y + h, w, layout_.visible_rows - h});
     if (picture) convert(*picture, nullptr, w, h);
-    changed_ = changed_.joined({inner.y, inner.y + layout_.visible_rows});
+    changed_ = changed_.joined(RowSpan{inner.y, inner.y + layout_.visible_rows}.clipped(height_));
   }
   shown_ = std::move(picture);
 }

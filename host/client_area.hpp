@@ -27,13 +27,18 @@ struct RowSpan {
     if (empty()) return other;
     return {std::min(first, other.first), std::max(end, other.end)};
   }
+  // The part of it above row `rows`.
+  RowSpan clipped(int rows) const { return {std::min(first, rows), std::min(end, rows)}; }
   friend bool operator==(const RowSpan&, const RowSpan&) = default;
 };
 
-// Rows of 32-bit pixels in memory the area does not own, `pitch` pixels apart.
+// A buffer of 32-bit pixels the area does not own: `width` x `height` pixels in rows `pitch`
+// pixels apart. Its size is the window system's, which may differ from the layout's.
 struct PixelRows {
   std::uint32_t* first;
   std::size_t pitch;
+  int width;
+  int height;
 };
 
 class ClientArea {
@@ -41,7 +46,8 @@ class ClientArea {
   // The area in memory of its own.
   explicit ClientArea(const window::Layout& layout);
   // The area drawn straight into the window system's memory, which must outlive it: all of it
-  // is drawn at once, whatever the memory held.
+  // is drawn at once, whatever the memory held. The layout is clipped to the buffer, and where
+  // the buffer is larger the rest shows the face colour.
   ClientArea(const window::Layout& layout, PixelRows target);
   ClientArea(const ClientArea&) = delete;
   ClientArea& operator=(const ClientArea&) = delete;
@@ -63,6 +69,7 @@ class ClientArea {
   ClientArea(const window::Layout& layout, PixelRows target, std::vector<std::uint32_t> own_pixels);
   std::uint32_t* row_to(int y) { return const_cast<std::uint32_t*>(row(y)); }
   void fill(window::Colour colour, window::Rect area);
+  void fill(window::Colour colour, window::Rect area, window::Size clip);
   void convert(const frames::Picture& picture, const frames::Picture* before, int width,
                int height);
 

@@ -223,6 +223,7 @@ struct SdlHost::Window {
   bool close_requested = false;
   bool repaint_requested = false;
   bool display_changed = false;
+  bool resized = false;  // by another client: the window asks for its own size again
 
   // Picture1's picture, and whether the screen shows it yet.
   PictureRef picture1;
@@ -335,6 +336,9 @@ int SDLCALL SdlHost::Window::note_event(void* window, SDL_Event* event) {
           return 0;
         case SDL_WINDOWEVENT_DISPLAY_CHANGED:
           self.display_changed = true;
+          return 0;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+          self.resized = true;
           return 0;
         default:
           return 1;
@@ -521,6 +525,11 @@ void SdlHost::act_on_requests() {
   if (w.display_changed) {
     w.display_changed = false;
     w.refresh = refresh_period(w.window.get());
+  }
+  if (w.resized) {
+    w.resized = false;
+    SDL_SetWindowSize(w.window.get(), w.layout.client_width / w.pointer_scale(),
+                      w.layout.client_height / w.pointer_scale());
   }
   if (w.repaint_requested) {
     w.repaint_requested = false;

@@ -1,5 +1,6 @@
 #include "host/sdl_presenters.hpp"
 
+#include <algorithm>
 #include <optional>
 
 #include "host/sdl_error.hpp"
@@ -28,9 +29,10 @@ class FramebufferPresenter final : public Presenter {
 
   bool present(bool repaint) override {
     const RowSpan changed = area_->take_changed();
-    const RowSpan sent = repaint ? RowSpan{0, area_->height()} : changed;
+    // The area of its own has the layout's size, which the window system may have changed.
+    const int width = std::min(area_->width(), surface_->w);
+    const RowSpan sent = (repaint ? RowSpan{0, area_->height()} : changed).clipped(surface_->h);
     if (sent.empty()) return true;
-    const int width = area_->width();
     const int height = sent.end - sent.first;
     if (!composed_in_framebuffer_ &&
         SDL_ConvertPixels(width, height, SDL_PIXELFORMAT_RGB888, area_->row(sent.first),
@@ -52,7 +54,8 @@ class FramebufferPresenter final : public Presenter {
     composed_in_framebuffer_ = surface->format->format == SDL_PIXELFORMAT_RGB888;
     if (composed_in_framebuffer_)
       area_.emplace(layout_, PixelRows{static_cast<std::uint32_t*>(surface->pixels),
-                                       static_cast<std::size_t>(surface->pitch / kPixelBytes)});
+                                       static_cast<std::size_t>(surface->pitch / kPixelBytes),
+                                       surface->w, surface->h});
     else
       area_.emplace(layout_);
   }

@@ -191,7 +191,8 @@ TEST(ClientArea, ShowingPicturesInTurnEqualsShowingTheLastAlone) {
         first, frame(2, zoom), frame(10, zoom), nullptr, frame(18, zoom), recoloured(first), first};
     const std::size_t pitch = static_cast<std::size_t>(layout.client_width) + 3;
     Pixels framebuffer(pitch * layout.client_height, kLeftAlone);
-    ClientArea in_framebuffer(layout, {framebuffer.data(), pitch});
+    ClientArea in_framebuffer(
+        layout, {framebuffer.data(), pitch, layout.client_width, layout.client_height});
     ClientArea shown_in_turn(layout);
     shown_in_turn.take_changed();
     for (const PictureRef& picture : sequence) {
@@ -217,6 +218,46 @@ TEST(ClientArea, ShowingPicturesInTurnEqualsShowingTheLastAlone) {
     for (std::size_t row = 0; row < framebuffer.size(); row += pitch)
       EXPECT_TRUE(std::all_of(&framebuffer[row + layout.client_width], &framebuffer[row + pitch],
                               [](std::uint32_t pixel) { return pixel == kLeftAlone; }));
+  }
+}
+
+// Another client may give the window any size, and the window system a buffer of that size: the
+// area is drawn into it clipped, pixel for pixel as in a buffer of the layout's size, with the
+// face colour where the buffer is larger, and nothing written outside it.
+TEST(ClientArea, BuffersOfAnySizeAreDrawnClippedAndNeverOverrun) {
+  constexpr std::uint32_t kOutside = 0xDEADBEEF;
+  const std::uint32_t face =
+      frames::packed({window::kFaceColour.r, window::kFaceColour.g, window::kFaceColour.b});
+  for (int zoom = 1; zoom <= frames::kMaxZoom; ++zoom) {
+    const window::Layout layout = window::layout_at(zoom);
+    const int w = layout.client_width, h = layout.client_height;
+    const std::pair<int, int> sizes[] = {{1, 1},
+                                         {100, 100},
+                                         {w - 1, h},
+                                         {w, h - 1},
+                                         {w + 5, h},
+                                         {w, h + 5},
+                                         {600 * zoom, 800 * zoom},
+                                         {w / 2, h + 9}};
+    for (const auto& [width, height] : sizes) {
+      const std::size_t pitch = static_cast<std::size_t>(width) + 2;
+      Pixels buffer(pitch * (height + 1), kOutside);
+      ClientArea clipped(layout, {buffer.data(), pitch, width, height});
+      ClientArea full(layout);
+      for (const int image : {1, 7}) {
+        clipped.show(frame(image, zoom));
+        full.show(frame(image, zoom));
+        EXPECT_LE(clipped.take_changed().end, height) << zoom << ": " << width << " x " << height;
+      }
+      for (int y = 0; y <= height; ++y)
+        for (int x = 0; x < static_cast<int>(pitch); ++x) {
+          const std::uint32_t expected = x >= width || y >= height ? kOutside
+                                         : x < w && y < h          ? full.row(y)[x]
+                                                                   : face;
+          ASSERT_EQ(buffer[y * pitch + x], expected)
+              << "zoom " << zoom << ", " << width << " x " << height << " at " << x << ", " << y;
+        }
+    }
   }
 }
 

@@ -18,6 +18,9 @@ inline constexpr int kPicture1RowsBelowClient = 217;
 struct Rect {
   int x, y, width, height;
 };
+struct Size {
+  int width, height;
+};
 inline constexpr Rect kPicture1Outer{0, 0, kClientWidth, kClientHeight + kPicture1RowsBelowClient};
 inline constexpr int kPicture1Border = 2;  // sunken three-dimensional border on every side
 inline constexpr Rect kPicture1Inner{

@@ -6,11 +6,9 @@
 #include <string>
 #include <string_view>
 
-namespace nuv::window {
+#include "window/layout.hpp"
 
-struct Size {
-  int width, height;
-};
+namespace nuv::window {
 
 // What the window system tells about the desktop, gathered by the host.
 struct DesktopDensity {

@@ -99,6 +99,22 @@ TEST(KeyFlood, ABurstOfTwentyThousandKeysIsWorkedThroughWithinASecond) {
   EXPECT_LT(std::chrono::steady_clock::now() - sent, 1s);
 }
 
+// Without a window manager any client may resize the viewer's window. The viewer asks for its own
+// size again and goes on showing its frames.
+TEST(Resized, ByAnotherClientTheViewerKeepsRunningAndShowsItsFrames) {
+  XvfbDisplay display;
+  Viewer viewer;
+  ASSERT_GE(viewer.wait_for_slot_change(-1, 5s), 0);
+  for (const char* size : {"100 100", "1 1", "600 800"}) {
+    const std::string width = size, height = width.substr(width.find(' ') + 1);
+    xdotool({"windowsize", viewer.window_id(), width.substr(0, width.find(' ')), height});
+    EXPECT_GE(viewer.wait_for_slot_change(-1, 10s), 0) << "after a resize to " << size;
+    ASSERT_TRUE(viewer.process().running()) << "after a resize to " << size;
+  }
+  xdotool({"key", "--window", viewer.window_id(), "Escape"});
+  EXPECT_EQ(viewer.process().wait_for(10s), 0);
+}
+
 std::string contents_of(const std::string& path) {
   std::ifstream file(path);
   return {std::istreambuf_iterator<char>(file), {}};
