@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -35,10 +36,14 @@ std::string read_text(const fs::path& path) {
   return text.str();
 }
 
-// A private directory, removed with everything in it.
+// A private directory, made with mkdtemp, removed with everything in it.
 struct TemporaryDir {
-  fs::path path = fs::temp_directory_path() / ("nuv-export-test-" + std::to_string(::getpid()));
-  TemporaryDir() { fs::create_directories(path); }
+  fs::path path;
+  TemporaryDir() {
+    std::string name = (fs::temp_directory_path() / "nuv-export-test-XXXXXX").string();
+    if (mkdtemp(name.data()) == nullptr) throw std::runtime_error("cannot make " + name);
+    path = name;
+  }
   ~TemporaryDir() {
     fs::permissions(path, fs::perms::owner_all, fs::perm_options::add);
     fs::remove_all(path);

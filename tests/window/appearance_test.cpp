@@ -5,10 +5,8 @@
 #include <signal.h>
 
 #include <fstream>
-#include <thread>
-
-#include <fstream>
 #include <string>
+#include <thread>
 #include <utility>
 
 #include "tests/window/x_session.hpp"
@@ -19,13 +17,16 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// A frame of the start-up run stays on screen this long.
+constexpr std::chrono::milliseconds kStartUpFrame{1000};
+
 class RealWindow : public ::testing::Test {
  protected:
-  // The slot of the first frame the cycle shows, as its one-second wait begins. Slot 0 may
-  // still be the loading picture.
-  int start_of_a_cycle() const {
-    const int first = viewer.wait_for_slot_change(-1, 5s);
-    return viewer.wait_for_slot_change(first, 3s);
+  // The next frame of the start-up run, seen as its one-second wait begins. Slot 0 may still be
+  // the loading picture.
+  SlotSample start_of_a_cycle() const {
+    const int first = viewer.wait_for_slot_change(-1, kPatience);
+    return viewer.wait_for_change(first, kPatience);
   }
 
   XvfbDisplay display;
@@ -58,7 +59,7 @@ TEST_F(RealWindow, CarriesTheApplicationIcon) {
 }
 
 TEST_F(RealWindow, FrameSitsUnscaledInTheInnerAreaInsideTheSunkenBorder) {
-  const int slot = viewer.wait_for_slot_change(-1, 5s);
+  const int slot = viewer.wait_for_slot_change(-1, kPatience);
   ASSERT_GE(slot, 0) << "no frame recognised at the inner area's top-left";
   const Screenshot shot = viewer.capture();
   const auto& inner = window::kPicture1Inner;
@@ -78,11 +79,11 @@ TEST_F(RealWindow, FrameSitsUnscaledInTheInnerAreaInsideTheSunkenBorder) {
 }
 
 TEST_F(RealWindow, ShowsSlotZeroWhileLoadingThenCyclesForward) {
-  int slot = viewer.wait_for_slot_change(-1, 5s);
-  if (slot == 0) slot = viewer.wait_for_slot_change(0, 3s);
+  int slot = viewer.wait_for_slot_change(-1, kPatience);
+  if (slot == 0) slot = viewer.wait_for_slot_change(0, kPatience);
   ASSERT_EQ(slot, 1);
-  EXPECT_EQ(viewer.wait_for_slot_change(1, 3s), 2);
-  EXPECT_EQ(viewer.wait_for_slot_change(2, 3s), 3);
+  EXPECT_EQ(viewer.wait_for_slot_change(1, kPatience), 2);
+  EXPECT_EQ(viewer.wait_for_slot_change(2, kPatience), 3);
 }
 
 struct Ending {
@@ -97,17 +98,18 @@ void PrintTo(const Ending& ending, std::ostream* out) {
 
 class EndingMidWait : public RealWindow, public ::testing::WithParamInterface<Ending> {};
 
-// The bound is generous, and still far below the rest of the frame's one-second wait.
+// Well before the rest of the frame's one-second wait is over; how soon is measured by
+// bench/ending_latency.
 TEST_P(EndingMidWait, EndsAtOnceWithItsStatus) {
   const auto [name, signal, status] = GetParam();
-  ASSERT_GE(start_of_a_cycle(), 0);
+  ASSERT_GE(start_of_a_cycle().slot, 0);
   const auto sent = std::chrono::steady_clock::now();
   if (signal == 0)
     viewer.close();
   else
     kill(viewer.process().pid(), signal);
-  EXPECT_EQ(viewer.process().wait_for(5s), status);
-  EXPECT_LT(std::chrono::steady_clock::now() - sent, 250ms);
+  EXPECT_EQ(viewer.process().wait_for(kPatience), status);
+  EXPECT_LT(std::chrono::steady_clock::now() - sent, kStartUpFrame / 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(RealWindow, EndingMidWait,
@@ -119,14 +121,25 @@ INSTANTIATE_TEST_SUITE_P(RealWindow, EndingMidWait,
                            return std::string(ending.param.name);
                          });
 
+// Tried in up to three start-up frames: on a loaded machine the test itself may be too slow to
+// uncover the window well within one.
+constexpr int kTries = 3;
+
 TEST_F(RealWindow, UncoveredWindowShowsTheCurrentFrameAgainAtOnce) {
-  const int slot = start_of_a_cycle();
-  ASSERT_GE(slot, 0);
-  {
-    const CoveringWindow cover(viewer.window_id());
-    ASSERT_EQ(viewer.wait_for_slot_change(slot, 500ms), -1) << "the cover hid nothing";
+  for (int attempt = 1; attempt <= kTries; ++attempt) {
+    const SlotSample start = start_of_a_cycle();
+    ASSERT_GE(start.slot, 0);
+    {
+      const CoveringWindow cover(viewer.window_id());
+      ASSERT_EQ(viewer.wait_for_slot_change(start.slot, kPatience), -1) << "the cover hid nothing";
+    }
+    if (std::chrono::steady_clock::now() - start.at > kStartUpFrame * 0.7) continue;
+    const SlotSample repainted = viewer.wait_for_change(-1, kPatience);
+    EXPECT_EQ(repainted.slot, start.slot);
+    EXPECT_LT(repainted.at - start.at, kStartUpFrame) << "not before the next frame";
+    return;
   }
-  EXPECT_EQ(viewer.wait_for_slot_change(-1, 300ms), slot);
+  FAIL() << "the window could not be uncovered within a start-up frame in " << kTries << " tries";
 }
 
 // What the process has written, to the X server above all: every picture put on screen adds
@@ -141,15 +154,21 @@ long bytes_written(int pid) {
 // Two and a half start-up frames: hidden after the first has been shown, shown again
 // half-way through the third's wait.
 TEST_F(RealWindow, HiddenWindowDrawsNothingWhileItsFramesAdvance) {
-  const int slot = start_of_a_cycle();
-  ASSERT_GE(slot, 0);
-  xdotool({"windowunmap", "--sync", viewer.window_id()});
-  std::this_thread::sleep_for(100ms);  // the viewer reads of its unmapping
-  const long written = bytes_written(viewer.process().pid());
-  std::this_thread::sleep_for(2400ms);
-  EXPECT_EQ(bytes_written(viewer.process().pid()), written);
-  xdotool({"windowmap", "--sync", viewer.window_id()});
-  EXPECT_EQ(viewer.wait_for_slot_change(-1, 300ms), (slot + 2) % frames::kFrameCount);
+  for (int attempt = 1; attempt <= kTries; ++attempt) {
+    const SlotSample start = start_of_a_cycle();
+    ASSERT_GE(start.slot, 0);
+    xdotool({"windowunmap", "--sync", viewer.window_id()});
+    const long written = bytes_written(viewer.process().pid());
+    std::this_thread::sleep_until(start.at + kStartUpFrame * 2.5);
+    EXPECT_EQ(bytes_written(viewer.process().pid()), written);
+    xdotool({"windowmap", "--sync", viewer.window_id()});
+    if (std::chrono::steady_clock::now() - start.at > kStartUpFrame * 2.8) continue;
+    const SlotSample shown = viewer.wait_for_change(-1, kPatience);
+    EXPECT_EQ(shown.slot, (start.slot + 2) % frames::kFrameCount);
+    EXPECT_LT(shown.at - start.at, kStartUpFrame * 3) << "not before the next frame";
+    return;
+  }
+  FAIL() << "the window could not be shown again within its third frame in " << kTries << " tries";
 }
 
 // A screen with room for the window at zoom 2, and the desktop at twice the standard density.
@@ -180,7 +199,7 @@ TEST_F(RealWindowAtZoom2, ClientAreaBorderAndFrameAreTwiceAsLarge) {
       std::to_string(layout.client_width) + " by " + std::to_string(layout.client_height);
   EXPECT_NE(hints.output.find("minimum size: " + size), std::string::npos) << hints.output;
   EXPECT_NE(hints.output.find("maximum size: " + size), std::string::npos) << hints.output;
-  ASSERT_GE(viewer.wait_for_slot_change(-1, 5s), 0) << "no 2x frame recognised";
+  ASSERT_GE(viewer.wait_for_slot_change(-1, kPatience), 0) << "no 2x frame recognised";
   const Screenshot shot = viewer.capture();
   const auto rgb = [](window::Colour c) { return frames::Rgb{c.r, c.g, c.b}; };
   const int right = layout.client_width - 1;
@@ -200,16 +219,16 @@ TEST_F(RealWindowAtZoom2, ClientAreaBorderAndFrameAreTwiceAsLarge) {
 }
 
 TEST_F(RealWindowAtZoom2, RunsForward) {
-  int slot = viewer.wait_for_slot_change(-1, 5s);
-  if (slot == 0) slot = viewer.wait_for_slot_change(0, 3s);
+  int slot = viewer.wait_for_slot_change(-1, kPatience);
+  if (slot == 0) slot = viewer.wait_for_slot_change(0, kPatience);
   ASSERT_EQ(slot, 1);
-  EXPECT_EQ(viewer.wait_for_slot_change(1, 3s), 2);
+  EXPECT_EQ(viewer.wait_for_slot_change(1, kPatience), 2);
 }
 
 // The command line's zoom comes before the desktop's density; a zoom whose window the display
 // cannot hold gives way to the largest that fits, with one line on standard error.
 TEST(ZoomChoiceInTheRealWindow, CommandLineFirstAndNeverLargerThanTheDisplay) {
-  const std::string error_path = ::testing::TempDir() + "zoom_notice.txt";
+  const TempFile errors("nuv-zoom-notice");
   const struct {
     const char* what;
     int width, height;
@@ -239,10 +258,10 @@ TEST(ZoomChoiceInTheRealWindow, CommandLineFirstAndNeverLargerThanTheDisplay) {
   for (const auto& [what, width, height, resources, arguments, zoom, notice] : cases) {
     {
       XvfbDisplay display{width, height, resources};
-      const Viewer viewer(error_path, arguments);
+      const Viewer viewer(errors.path(), arguments);
       EXPECT_EQ(viewer.layout().zoom, zoom) << what;
     }
-    const std::string line = first_line_of(error_path);
+    const std::string line = first_line_of(errors.path());
     if (*notice == '\0')
       EXPECT_EQ(line, "") << what;
     else

@@ -98,8 +98,8 @@ class Controls : public ::testing::Test {
   // loading picture, whose input the starting values overwrite, so the first change seen does
   // not count.
   int next_start_up_frame() const {
-    const int first = viewer.wait_for_slot_change(-1, 10s);
-    return viewer.wait_for_slot_change(first, 3s);
+    const int first = viewer.wait_for_slot_change(-1, kPatience);
+    return viewer.wait_for_slot_change(first, kPatience);
   }
 
   // Puts the pointer at the bottom right, which the pump pass ending the current start-up frame
@@ -107,7 +107,7 @@ class Controls : public ::testing::Test {
   void run_fast() const {
     const int frame = next_start_up_frame();
     point_at(bottom_right());
-    viewer.wait_for_slot_change(frame, 3s);
+    viewer.wait_for_slot_change(frame, kPatience);
   }
 
   void press(const std::vector<std::string>& keys) const {
@@ -144,33 +144,38 @@ class Controls : public ::testing::Test {
   int enter_drag_mode() const {
     const int start = next_start_up_frame();
     click_then_drag({150, 400}, {150, 200});
-    const int shown = viewer.wait_for_slot_change(start, 3s);
+    const int shown = viewer.wait_for_slot_change(start, kPatience);
     EXPECT_EQ(shown, wrapped(start + 1));
     EXPECT_TRUE(stays_on(shown));
     return shown == wrapped(start + 1) ? shown : -1;
   }
 
-  // Samples in short stretches until `enough` holds or three seconds pass: a loaded machine slows
-  // the viewer and the grabs alike, and then only takes longer to show the same.
-  Motion motion_until(bool (*enough)(const Motion&)) const {
+  // Samples in short stretches until enough steps are seen: a loaded machine slows the grabs,
+  // and then only takes longer to show the same.
+  Motion run() const {
     Motion total;
-    const auto deadline = std::chrono::steady_clock::now() + 3s;
-    while (!enough(total) && std::chrono::steady_clock::now() < deadline)
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (total.forward + total.backward < 15 && std::chrono::steady_clock::now() < deadline)
       total += motion_in(viewer.sample_slots(100ms));
     return total;
   }
 
-  Motion run() const {
-    return motion_until([](const Motion& m) { return m.forward + m.backward >= 15; });
-  }
-
-  // Frames at one a second change at most four times in three seconds.
-  int changes() const {
-    return motion_until([](const Motion& m) { return m.changes >= 10; }).changes;
+  // Whether the picture changes faster than the start-up run's one frame a second ever could:
+  // ten changes, seen at more than three a second.
+  ::testing::AssertionResult runs_faster_than_at_start_up() const {
+    constexpr int kChanges = 10;
+    const auto start = std::chrono::steady_clock::now();
+    Motion seen;
+    while (seen.changes < kChanges && std::chrono::steady_clock::now() < start + kPatience)
+      seen += motion_in(viewer.sample_slots(100ms));
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    if (seen.changes >= kChanges && seen.changes > 3 * took.count())
+      return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << seen.changes << " changes in " << took.count() << " s";
   }
 
   // At a hundred frames a second a running picture never stays for 300 ms.
-  int still_frame() const { return viewer.wait_until_still(300ms, 5s); }
+  int still_frame() const { return viewer.wait_until_still(300ms, kPatience); }
 
   // At a hundred frames a second a run would show about twenty other frames meanwhile.
   ::testing::AssertionResult stays_on(int slot) const {
@@ -210,12 +215,12 @@ TEST_P(RunKeys, MoveTwoFramesInTheFirstCycleThenOneAndTwoAgainWhenRepeated) {
   const auto [key, direction] = GetParam();
   const int start = next_start_up_frame();
   press({key});
-  const int first = viewer.wait_for_slot_change(start, 3s);
+  const int first = viewer.wait_for_slot_change(start, kPatience);
   EXPECT_EQ(first, wrapped(start + 2 * direction));
-  const int second = viewer.wait_for_slot_change(first, 3s);
+  const int second = viewer.wait_for_slot_change(first, kPatience);
   EXPECT_EQ(second, wrapped(start + 3 * direction));
   press({key});
-  EXPECT_EQ(viewer.wait_for_slot_change(second, 3s), wrapped(start + 5 * direction));
+  EXPECT_EQ(viewer.wait_for_slot_change(second, kPatience), wrapped(start + 5 * direction));
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, RunKeys,
@@ -232,7 +237,7 @@ TEST_P(StepKeysInTheStartUpRun, MoveOneFrameAndStop) {
   const auto [key, direction] = GetParam();
   const int start = next_start_up_frame();
   press({key});
-  const int stepped = viewer.wait_for_slot_change(start, 3s);
+  const int stepped = viewer.wait_for_slot_change(start, kPatience);
   EXPECT_EQ(stepped, wrapped(start + direction));
   EXPECT_TRUE(outlasts_a_start_up_frame(stepped));
 }
@@ -260,7 +265,7 @@ TEST_P(StepKeysInACommandedRun, FreezeThePicture) {
   const auto [run_key, direction, step_key] = GetParam();
   const int start = next_start_up_frame();
   press({run_key});
-  const int running = viewer.wait_for_slot_change(start, 3s);
+  const int running = viewer.wait_for_slot_change(start, kPatience);
   ASSERT_EQ(running, wrapped(start + 2 * direction));
   press({step_key});
   EXPECT_TRUE(outlasts_a_start_up_frame(running));
@@ -277,7 +282,7 @@ TEST_F(Controls, StepKeysWhenStoppedMoveOneFrameEach) {
   const int start = next_start_up_frame();
   point_at(bottom_right());
   press({"slash"});
-  int shown = viewer.wait_for_slot_change(start, 3s);
+  int shown = viewer.wait_for_slot_change(start, kPatience);
   ASSERT_EQ(shown, wrapped(start - 1));
   ASSERT_TRUE(stays_on(shown));
   const RunKey steps[] = {{"asterisk", kForward},    {"period", kForward}, {"space", kForward},
@@ -286,7 +291,7 @@ TEST_F(Controls, StepKeysWhenStoppedMoveOneFrameEach) {
   for (const auto [key, direction] : steps) {
     press({key});
     const int expected = wrapped(shown + direction);
-    EXPECT_EQ(viewer.wait_for_slot_change(shown, 3s), expected) << key;
+    EXPECT_EQ(viewer.wait_for_slot_change(shown, kPatience), expected) << key;
     EXPECT_TRUE(stays_on(expected)) << key;
     shown = expected;
   }
@@ -304,18 +309,18 @@ TEST_F(Controls, OtherKeysChangeNeitherARunNorAStop) {
   press(others);
   EXPECT_TRUE(stays_on(stopped));
   press({"asterisk"});
-  EXPECT_EQ(viewer.wait_for_slot_change(stopped, 3s), wrapped(stopped + 1));
+  EXPECT_EQ(viewer.wait_for_slot_change(stopped, kPatience), wrapped(stopped + 1));
 }
 
 TEST_F(Controls, PointerPositionSetsTheSpeedWhichHoldsAfterThePointerLeaves) {
   const int start = next_start_up_frame();
   point_at(kNearTopLeft);
-  viewer.wait_for_slot_change(start, 3s);  // the pump pass that sees the movement
-  EXPECT_GE(changes(), 10) << "near the top-left";
+  viewer.wait_for_slot_change(start, kPatience);  // the pump pass that sees the movement
+  EXPECT_TRUE(runs_faster_than_at_start_up()) << "near the top-left";
   point_at(bottom_right());
-  EXPECT_GE(changes(), 10) << "at the bottom right";
+  EXPECT_TRUE(runs_faster_than_at_start_up()) << "at the bottom right";
   xdotool({"mousemove", "1023", "767"});
-  EXPECT_GE(changes(), 10) << "with the pointer off the window";
+  EXPECT_TRUE(runs_faster_than_at_start_up()) << "with the pointer off the window";
 }
 
 // The pointer enters over the border and leaves from it across the left, top and right edges, so
@@ -333,7 +338,7 @@ TEST_F(Controls, PointerOverTheBorderOrOffTheWindowLeavesTheSpeed) {
     moves.insert(moves.end(), move.begin(), move.end());
   }
   xdotool(moves);
-  const int next = viewer.wait_for_slot_change(start, 3s);
+  const int next = viewer.wait_for_slot_change(start, kPatience);
   ASSERT_EQ(next, wrapped(start + 1));
   EXPECT_EQ(viewer.wait_for_slot_change(next, 500ms), next);
 }
@@ -352,7 +357,7 @@ TEST_F(Controls, DragModeStepsOneFramePerMovementDownOrLevelForwardUpBack) {
   for (const auto& [to, direction] : moves) {
     point_at(to);
     const int expected = wrapped(shown + direction);
-    EXPECT_EQ(viewer.wait_for_slot_change(shown, 3s), expected) << to.p << ", " << to.q;
+    EXPECT_EQ(viewer.wait_for_slot_change(shown, kPatience), expected) << to.p << ", " << to.q;
     EXPECT_TRUE(stays_on(expected)) << to.p << ", " << to.q;
     shown = expected;
   }
@@ -383,7 +388,7 @@ TEST_P(SecondClick, ResumesTheRunInItsDirection) {
   ASSERT_GE(frozen, 0);
   // A step against the run, by moving down for a backward run and up for a forward one.
   point_at({bottom_right().p, 300 - 50 * direction});
-  EXPECT_EQ(viewer.wait_for_slot_change(frozen, 3s), wrapped(frozen - direction));
+  EXPECT_EQ(viewer.wait_for_slot_change(frozen, kPatience), wrapped(frozen - direction));
   // Far enough from the first click not to count as its double click.
   click();
   EXPECT_TRUE(runs(direction, run())) << "after the second click";
@@ -398,7 +403,7 @@ TEST_F(Controls, DoubleClickEndsWithStatusZero) {
   std::vector<std::string> double_click = pointer_to({150, 300});
   double_click.insert(double_click.end(), {"click", "--repeat", "2", "--delay", "80", "1"});
   xdotool(double_click);
-  EXPECT_EQ(viewer.process().wait_for(5s), 0);
+  EXPECT_EQ(viewer.process().wait_for(kPatience), 0);
 }
 
 TEST_F(Controls, TwoSlowClicksWithinOneFrameAreTwoClicks) {
@@ -417,7 +422,7 @@ TEST_F(Controls, TwoSlowClicksWithinOneFrameAreTwoClicks) {
 TEST_F(Controls, EscapeEndsWithStatusZero) {
   ASSERT_GE(next_start_up_frame(), 0);
   press({"Escape"});
-  EXPECT_EQ(viewer.process().wait_for(5s), 0);
+  EXPECT_EQ(viewer.process().wait_for(kPatience), 0);
 }
 
 // The desktop at twice the standard density, on a screen with room for the window at zoom 2.
@@ -428,27 +433,32 @@ class ControlsAtZoom2 : public Controls {
 
 // At the bottom right a frame lasts about 9.5 ms, as at zoom 1: about a hundred frames a second,
 // where reading the pointer's position in screen pixels would give four times as long a wait and
-// at most 26. Samples a few frames apart show how far the run went between them.
+// at most 26. The rate is measured between samples taken close together, so that the run cannot
+// have gone round between them; the viewer keeps its rate on a loaded machine, where only such
+// samples become fewer.
 TEST_F(ControlsAtZoom2, StepThenPointerSpeedAtTheBottomRight) {
-  constexpr int kLargestCertainStep = 8;
+  constexpr auto kCloseTogether = 60ms;  // under six frames at 9.5 ms a frame
   ASSERT_EQ(viewer.layout().zoom, 2);
   const int start = next_start_up_frame();
   press({"period"});
-  const int stepped = viewer.wait_for_slot_change(start, 3s);
+  const int stepped = viewer.wait_for_slot_change(start, kPatience);
   EXPECT_EQ(stepped, wrapped(start + 1));
   press({"plus"});
   point_at(bottom_right());
   EXPECT_TRUE(runs(kForward, run()));
-  const auto samples = viewer.sample_slots(1s);
   int frames_run = 0;
-  for (std::size_t i = 1; i < samples.size(); ++i) {
-    const int step = wrapped(samples[i].slot - samples[i - 1].slot);
-    if (samples[i].slot >= 0 && samples[i - 1].slot >= 0 && step <= kLargestCertainStep)
-      frames_run += step;
+  std::chrono::duration<double> span{0};
+  const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  while (span < 500ms && std::chrono::steady_clock::now() < deadline) {
+    const auto samples = viewer.sample_slots(200ms);
+    for (std::size_t i = 1; i < samples.size(); ++i) {
+      const auto between = samples[i].at - samples[i - 1].at;
+      if (samples[i].slot < 0 || samples[i - 1].slot < 0 || between > kCloseTogether) continue;
+      frames_run += wrapped(samples[i].slot - samples[i - 1].slot);
+      span += between;
+    }
   }
-  const std::chrono::duration<double> span = samples.back().at - samples.front().at;
-  EXPECT_GT(frames_run / span.count(), 50)
-      << frames_run << " frames in " << samples.size() << " samples over " << span.count() << " s";
+  EXPECT_GT(frames_run / span.count(), 50) << frames_run << " frames in " << span.count() << " s";
 }
 
 // One screen pixel up is a step back, one down a step forward, though both lie within one pixel
@@ -457,17 +467,17 @@ TEST_F(ControlsAtZoom2, DragStepsOneScreenPixelUpBackAndDownForwardThenEscapeEnd
   ASSERT_EQ(viewer.layout().zoom, 2);
   const int start = next_start_up_frame();
   click_then_drag({300, 801}, {300, 401});
-  int shown = viewer.wait_for_slot_change(start, 3s);
+  int shown = viewer.wait_for_slot_change(start, kPatience);
   ASSERT_EQ(shown, wrapped(start + 1));
   for (const auto& [q, direction] : {std::pair{400, kBackward}, {401, kForward}}) {
     point_at({300, q});
     const int expected = wrapped(shown + direction);
-    EXPECT_EQ(viewer.wait_for_slot_change(shown, 3s), expected) << q;
+    EXPECT_EQ(viewer.wait_for_slot_change(shown, kPatience), expected) << q;
     EXPECT_TRUE(stays_on(expected)) << q;
     shown = expected;
   }
   press({"Escape"});
-  EXPECT_EQ(viewer.process().wait_for(5s), 0);
+  EXPECT_EQ(viewer.process().wait_for(kPatience), 0);
 }
 
 }  // namespace

@@ -39,9 +39,9 @@ void run_flat_out(const Viewer& viewer) {
 }
 
 // Whether the picture changes several times within a moment, as it does only when a run goes
-// at the pointer's speed; waits up to five seconds for it.
+// at the pointer's speed.
 bool runs_fast(const Viewer& viewer) {
-  const auto deadline = std::chrono::steady_clock::now() + 5s;
+  const auto deadline = std::chrono::steady_clock::now() + kPatience;
   while (std::chrono::steady_clock::now() < deadline) {
     int changes = 0;
     int last = -1;
@@ -56,13 +56,13 @@ bool runs_fast(const Viewer& viewer) {
 
 // The slot once the picture has stopped changing.
 int settled_slot(const Viewer& viewer) {
-  return viewer.wait_until_still(300ms, 5s);
+  return viewer.wait_until_still(300ms, kPatience);
 }
 
 TEST(KeyFlood, AThousandKeysAtOnceLeaveTheViewerSteerable) {
   XvfbDisplay display;
   Viewer viewer;
-  ASSERT_GE(viewer.wait_for_slot_change(-1, 5s), 0);
+  ASSERT_GE(viewer.wait_for_slot_change(-1, kPatience), 0);
   // At the start-up speed the viewer looks at input once a second, so the flood piles up in
   // its queue and a whole pump pass has to work through it.
   // It ends with "+", so once it has been worked through a run goes on at the pointer's speed.
@@ -80,23 +80,23 @@ TEST(KeyFlood, AThousandKeysAtOnceLeaveTheViewerSteerable) {
   EXPECT_EQ(settled_slot(viewer), stopped_at);
 
   xdotool({"key", "Escape"});
-  EXPECT_EQ(viewer.process().wait_for(5s), 0);
+  EXPECT_EQ(viewer.process().wait_for(kPatience), 0);
 }
 
-// The viewer is stopped while the burst is sent, so that all of it waits at once.
-TEST(KeyFlood, ABurstOfTwentyThousandKeysIsWorkedThroughWithinASecond) {
+// The viewer is stopped while the burst is sent, so that all of it waits at once. Handling each
+// key in a time that grows with the queue would take minutes; how soon it ends is measured by
+// bench/ending_latency.
+TEST(KeyFlood, ABurstOfTwentyThousandKeysIsWorkedThroughAndEscapeEnds) {
   XvfbDisplay display;
   Viewer viewer;
-  ASSERT_GE(viewer.wait_for_slot_change(-1, 5s), 0);
+  ASSERT_GE(viewer.wait_for_slot_change(-1, kPatience), 0);
   run_flat_out(viewer);
   ASSERT_TRUE(runs_fast(viewer));
   kill(viewer.process().pid(), SIGSTOP);
   xdotool({"type", "--delay", "0", key_burst(20000)});
   xdotool({"key", "Escape"});
-  const auto sent = std::chrono::steady_clock::now();
   kill(viewer.process().pid(), SIGCONT);
-  EXPECT_EQ(viewer.process().wait_for(10s), 0);
-  EXPECT_LT(std::chrono::steady_clock::now() - sent, 1s);
+  EXPECT_EQ(viewer.process().wait_for(kPatience), 0);
 }
 
 // Without a window manager any client may resize the viewer's window. The viewer asks for its own
@@ -104,20 +104,15 @@ TEST(KeyFlood, ABurstOfTwentyThousandKeysIsWorkedThroughWithinASecond) {
 TEST(Resized, ByAnotherClientTheViewerKeepsRunningAndShowsItsFrames) {
   XvfbDisplay display;
   Viewer viewer;
-  ASSERT_GE(viewer.wait_for_slot_change(-1, 5s), 0);
+  ASSERT_GE(viewer.wait_for_slot_change(-1, kPatience), 0);
   for (const char* size : {"100 100", "1 1", "600 800"}) {
     const std::string width = size, height = width.substr(width.find(' ') + 1);
     xdotool({"windowsize", viewer.window_id(), width.substr(0, width.find(' ')), height});
-    EXPECT_GE(viewer.wait_for_slot_change(-1, 10s), 0) << "after a resize to " << size;
+    EXPECT_GE(viewer.wait_for_slot_change(-1, kPatience), 0) << "after a resize to " << size;
     ASSERT_TRUE(viewer.process().running()) << "after a resize to " << size;
   }
   xdotool({"key", "--window", viewer.window_id(), "Escape"});
-  EXPECT_EQ(viewer.process().wait_for(10s), 0);
-}
-
-std::string contents_of(const std::string& path) {
-  std::ifstream file(path);
-  return {std::istreambuf_iterator<char>(file), {}};
+  EXPECT_EQ(viewer.process().wait_for(kPatience), 0);
 }
 
 // Whether the viewer is sleeping out a long wait or presenting flat out when the server goes.
@@ -125,23 +120,21 @@ class DisplayGoesAway : public ::testing::TestWithParam<bool> {};
 
 TEST_P(DisplayGoesAway, EndsTheViewerWithAnErrorThatNamesTheDisplay) {
   const bool flat_out = GetParam();
-  const std::string error_path =
-      ::testing::TempDir() + "nuv_display_lost_" + std::to_string(getpid()) + ".txt";
+  const TempFile errors("nuv-display-lost");
   XvfbDisplay display;
   const std::string display_name = std::getenv("DISPLAY");
-  Viewer viewer(error_path);
-  ASSERT_GE(viewer.wait_for_slot_change(-1, 5s), 0);
+  Viewer viewer(errors.path());
+  ASSERT_GE(viewer.wait_for_slot_change(-1, kPatience), 0);
   if (flat_out) run_flat_out(viewer);
 
   display.kill_server();
-  const auto status = viewer.process().wait_for(5s);
-  ASSERT_TRUE(status.has_value()) << "the viewer still runs 5 s after its display went away";
+  const auto status = viewer.process().wait_for(kPatience);
+  ASSERT_TRUE(status.has_value()) << "the viewer still runs after its display went away";
   EXPECT_EQ(*status, 1);
-  const std::string errors = contents_of(error_path);
-  EXPECT_NE(errors.find("nuv: run-time error: lost the connection to the display " + display_name),
+  const std::string written = errors.contents();
+  EXPECT_NE(written.find("nuv: run-time error: lost the connection to the display " + display_name),
             std::string::npos)
-      << "standard error: " << errors;
-  std::remove(error_path.c_str());
+      << "standard error: " << written;
 }
 
 INSTANTIATE_TEST_SUITE_P(Robustness, DisplayGoesAway, ::testing::Values(false, true),

@@ -10,9 +10,11 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <span>
@@ -351,6 +353,22 @@ std::optional<Screenshot> WindowReader::grab_rectangle(unsigned long window, int
   return shot;
 }
 
+TempFile::TempFile(const std::string& stem)
+    : path_((std::filesystem::temp_directory_path() / (stem + "-XXXXXX")).string()) {
+  const int fd = mkstemp(path_.data());
+  if (fd < 0) throw std::runtime_error("cannot make a file like " + path_);
+  close(fd);
+}
+
+TempFile::~TempFile() {
+  std::remove(path_.c_str());
+}
+
+std::string TempFile::contents() const {
+  std::ifstream file(path_);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
+
 CommandResult run_command(const std::vector<std::string>& argv) {
   int pipe_fds[2];
   if (pipe2(pipe_fds, O_CLOEXEC) != 0) throw std::runtime_error("cannot make a pipe");
@@ -546,12 +564,16 @@ int Viewer::shown_slot() const {
 // Grabbing in-process rather than through import sees a change within milliseconds, which
 // leaves nearly all of a start-up frame's second for sending input before the next pump pass.
 int Viewer::wait_for_slot_change(int slot, std::chrono::milliseconds timeout) const {
+  return wait_for_change(slot, timeout).slot;
+}
+
+SlotSample Viewer::wait_for_change(int slot, std::chrono::milliseconds timeout) const {
   const WindowReader reader;
   const auto deadline = std::chrono::steady_clock::now() + timeout;
-  int shown = slot_read_by(reader);
-  while (shown == slot && std::chrono::steady_clock::now() < deadline) {
+  SlotSample shown{std::chrono::steady_clock::now(), slot_read_by(reader)};
+  while (shown.slot == slot && shown.at < deadline) {
     std::this_thread::sleep_for(10ms);
-    shown = slot_read_by(reader);
+    shown = {std::chrono::steady_clock::now(), slot_read_by(reader)};
   }
   return shown;
 }

@@ -16,6 +16,27 @@
 
 namespace nuv::testing {
 
+using namespace std::chrono_literals;
+
+// How long a test waits for what it expects: far longer than anything takes on a loaded
+// machine, so that only a failing test ever waits this long.
+inline constexpr std::chrono::seconds kPatience{20};
+
+// A file of its own for one test, made with mkstemp and removed when the object goes, so that
+// concurrent runs never share one.
+class TempFile {
+ public:
+  explicit TempFile(const std::string& stem);
+  ~TempFile();
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+  const std::string& path() const { return path_; }
+  std::string contents() const;
+
+ private:
+  std::string path_;
+};
+
 struct CommandResult {
   int status = -1;
   std::string output;
@@ -160,6 +181,8 @@ class Viewer {
   int shown_slot() const;
   // Watches until the shown slot differs from `slot` (or the timeout passes); returns it.
   int wait_for_slot_change(int slot, std::chrono::milliseconds timeout) const;
+  // The same, with the moment the change was seen.
+  SlotSample wait_for_change(int slot, std::chrono::milliseconds timeout) const;
   // The slot shown, read straight from the X server every few milliseconds for `span`: often
   // enough to see each frame of a run at a hundred frames a second, which import cannot.
   std::vector<SlotSample> sample_slots(std::chrono::milliseconds span) const;
