@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -36,17 +37,20 @@ SDL_Renderer* create_renderer(SDL_Window* window) {
 using namespace nuv;
 using Monotonic = std::chrono::steady_clock;
 
-// The viewer's frame wait, wired to the host as the viewer wires it, with a counter on it. Its
-// first wait stands for the pointer resting at the top-left of the picture, which makes the delay
-// zero; every later wait is real and counted, and the wait due after `span` ends the program
-// instead.
-class CountingClock final : public engine::Clock {
+// The viewer's host with a counter on its frame wait. The first wait stands for the pointer
+// resting at the top-left of the picture, which makes the delay zero; every later wait is real and
+// counted, and the wait due after `span` ends the program instead.
+class CountingHost final : public host::Host {
  public:
-  CountingClock(host::SdlHost& host, std::chrono::duration<double> span)
-      : clock_([&host](auto deadline) { host.idle_until(deadline); }), span_(span) {}
-  void watch(engine::ViewerWindow& window) { window_ = &window; }
+  CountingHost(host::Host& host, std::chrono::duration<double> span) : host_(host), span_(span) {}
 
-  void wait(std::chrono::microseconds duration) override {
+  int start(host::WindowEvents& window) override {
+    window_ = &window;
+    return host_.start(window);
+  }
+  host::PictureRef image_picture(int number) override { return host_.image_picture(number); }
+  void set_picture(host::PictureRef picture) override { host_.set_picture(std::move(picture)); }
+  void idle(std::chrono::microseconds duration) override {
     if (cycles_ < 0) {
       window_->mouse_move(0, 0, 0.0f, 0.0f);
       started_ = Monotonic::now();
@@ -56,7 +60,18 @@ class CountingClock final : public engine::Clock {
     ++cycles_;
     ended_ = Monotonic::now();
     if (ended_ - started_ >= span_) throw host::ProgramExit{0};
-    clock_.wait(duration);
+    host_.idle(duration);
+  }
+  void pump() override { host_.pump(); }
+  void clear_window() override { host_.clear_window(); }
+  // The host's own are [[noreturn]], which a call through a reference does not carry.
+  [[noreturn]] void end_program() override {
+    host_.end_program();
+    std::terminate();
+  }
+  [[noreturn]] void runtime_error(const std::string& message) override {
+    host_.runtime_error(message);
+    std::terminate();
   }
 
   double cycles_per_second() const {
@@ -64,20 +79,19 @@ class CountingClock final : public engine::Clock {
   }
 
  private:
-  engine::SteadyClock clock_;
-  engine::ViewerWindow* window_ = nullptr;
+  host::Host& host_;
   std::chrono::duration<double> span_;
+  host::WindowEvents* window_ = nullptr;
   Monotonic::time_point started_, ended_;
   long cycles_ = -1;
 };
 
 double viewer_rate(double seconds, int zoom) {
   host::SdlHost host(zoom);
-  CountingClock clock{host, std::chrono::duration<double>(seconds)};
-  engine::ViewerWindow window(host, clock);
-  clock.watch(window);
-  if (host.start(window) != 0) throw std::runtime_error("the viewer ended with an error");
-  return clock.cycles_per_second();
+  CountingHost counting{host, std::chrono::duration<double>(seconds)};
+  engine::ViewerWindow window(counting);
+  if (counting.start(window) != 0) throw std::runtime_error("the viewer ended with an error");
+  return counting.cycles_per_second();
 }
 
 // What the bare loop ran on, for the report.

@@ -26,8 +26,7 @@ int print(const std::string& text) {
 
 int run_viewer(std::optional<int> zoom) {
   nuv::host::SdlHost host(zoom);
-  nuv::engine::SteadyClock clock([&host](auto deadline) { host.idle_until(deadline); });
-  nuv::engine::ViewerWindow window(host, clock);
+  nuv::engine::ViewerWindow window(host);
   return host.start(window);
 }
 

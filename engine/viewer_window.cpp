@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 
+#include "engine/frame_delay.hpp"
 #include "engine/keyboard.hpp"
 #include "engine/mouse.hpp"
 #include "engine/step.hpp"
@@ -43,7 +44,7 @@ void ViewerWindow::run_cycle() {
 
 // The delay is read once, when the wait starts; input is seen only in the pump pass after it.
 void ViewerWindow::wait_after_frame() {
-  clock_.wait(idle_iterations(state_.delay) * kIdleIterationTime);
+  host_.idle(idle_iterations(state_.delay) * kIdleIterationTime);
   host_.pump();
 }
 

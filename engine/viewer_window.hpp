@@ -5,7 +5,6 @@
 #include <array>
 
 #include "engine/animation_state.hpp"
-#include "engine/frame_delay.hpp"
 #include "frames/picture.hpp"
 #include "host/host.hpp"
 
@@ -16,7 +15,7 @@ inline constexpr std::int32_t kStartDelay = 1000000;
 
 class ViewerWindow final : public host::WindowEvents {
  public:
-  ViewerWindow(host::Host& host, Clock& clock) : host_(host), clock_(clock) {}
+  explicit ViewerWindow(host::Host& host) : host_(host) {}
 
   // Loads the frame table, sets the starting values, then steps, shows and waits forever.
   [[noreturn]] void activate() override;
@@ -34,7 +33,6 @@ class ViewerWindow final : public host::WindowEvents {
   [[noreturn]] void clear_and_end();
 
   host::Host& host_;
-  Clock& clock_;
   AnimationState state_;
   std::array<host::PictureRef, frames::kFrameCount> frame_table_;
 };

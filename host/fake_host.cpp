@@ -41,6 +41,10 @@ void FakeHost::set_picture(PictureRef picture) {
   shown_.push_back(number);
 }
 
+void FakeHost::idle(std::chrono::microseconds duration) {
+  waits_.push_back(duration.count());
+}
+
 void FakeHost::pump() {
   ++passes_;
   log_.push_back("pump " + std::to_string(passes_));

@@ -1,6 +1,6 @@
 #pragma once
 // A scripted host for tests: records what the window object asks of it, in order, and delivers
-// scripted input inside chosen pump passes. No window, no clock.
+// scripted input inside chosen pump passes. No window; the frame waits are recorded, not waited.
 
 #include <functional>
 #include <map>
@@ -27,6 +27,7 @@ class FakeHost final : public Host {
   int start(WindowEvents& window) override;
   PictureRef image_picture(int image_number) override;
   void set_picture(PictureRef picture) override;
+  void idle(std::chrono::microseconds duration) override;
   void pump() override;
   void clear_window() override;
   [[noreturn]] void end_program() override;
@@ -38,6 +39,8 @@ class FakeHost final : public Host {
   // The image number of every picture shown, in order.
   std::vector<int> shown_images() const;
   int passes() const { return passes_; }
+  // The length of every frame wait, in microseconds, in order.
+  const std::vector<std::int64_t>& waits() const { return waits_; }
 
  private:
   int image_number_of(const PictureRef& picture) const;
@@ -49,6 +52,7 @@ class FakeHost final : public Host {
   std::multimap<int, Action> script_;
   std::vector<std::string> log_;
   std::vector<int> shown_;
+  std::vector<std::int64_t> waits_;
 };
 
 }  // namespace nuv::host

@@ -2,6 +2,7 @@
 // What the viewer needs of the window system: the window object's handlers that the host calls,
 // and the operations the window object calls on the host. Everything runs on one thread.
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -46,6 +47,9 @@ class Host {
   virtual PictureRef image_picture(int image_number) = 0;
   // Picture1 shows this picture at the latest after the next pump pass.
   virtual void set_picture(PictureRef picture) = 0;
+  // Lets the frame wait's time pass. Input that arrives meanwhile waits for the next pump pass;
+  // the window stays drawn, and the close control and the ending signals end the program.
+  virtual void idle(std::chrono::microseconds duration) = 0;
   // Handles every pending window message and input event, then returns.
   virtual void pump() = 0;
   // Erases graphics drawn on the window at run time; Picture1's picture stays.

@@ -579,6 +579,10 @@ void SdlHost::idle_until(std::chrono::steady_clock::time_point deadline) {
   }
 }
 
+void SdlHost::idle(std::chrono::microseconds duration) {
+  clock_.wait(duration);
+}
+
 // Every event that has arrived by now is handled; what arrives meanwhile waits for the next
 // pass, so a burst still arriving cannot hold the pass.
 void SdlHost::pump() {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "engine/frame_delay.hpp"
 #include "host/ending_signals.hpp"
 #include "host/host.hpp"
 
@@ -20,6 +21,7 @@ class SdlHost final : public Host {
   int start(WindowEvents& window) override;
   PictureRef image_picture(int image_number) override;
   void set_picture(PictureRef picture) override;
+  void idle(std::chrono::microseconds duration) override;
   void pump() override;
   void clear_window() override;
   [[noreturn]] void end_program() override;
@@ -45,6 +47,7 @@ class SdlHost final : public Host {
   std::unique_ptr<Window> window_;
   std::optional<int> ending_signal_;
   std::optional<int> requested_zoom_;
+  engine::SteadyClock clock_{[this](auto deadline) { idle_until(deadline); }};
 };
 
 }  // namespace nuv::host

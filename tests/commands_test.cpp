@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/frame_delay.hpp"
 #include "engine/keyboard.hpp"
 #include "engine/mouse.hpp"
 #include "frames/zoom.hpp"
@@ -199,7 +200,7 @@ TEST(DragMode, ScrubsOneFramePerCycleAndStopsAnyRun) {
   });
   viewer.run();
   EXPECT_THAT(viewer.cycle_slots(), ElementsAre(1, 3, 3, 4, 3, 3));
-  EXPECT_THAT(std::vector<std::int64_t>(viewer.clock.waits.end() - 3, viewer.clock.waits.end()),
+  EXPECT_THAT(std::vector<std::int64_t>(viewer.host.waits().end() - 3, viewer.host.waits().end()),
               ElementsAre(10001, 10001, 10001));
 }
 

@@ -1,24 +1,17 @@
 #pragma once
-// The window object on the scripted host, with a clock that records every wait instead of
-// waiting: the engine's tests drive it with input scheduled into chosen pump passes.
+// The window object on the scripted host, which records every wait instead of waiting: the
+// engine's tests drive it with input scheduled into chosen pump passes.
 
 #include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "engine/frame_delay.hpp"
 #include "engine/viewer_window.hpp"
 #include "frames/picture.hpp"
 #include "host/fake_host.hpp"
 
 namespace nuv::testing {
-
-class RecordingClock final : public engine::Clock {
- public:
-  void wait(std::chrono::microseconds duration) override { waits.push_back(duration.count()); }
-  std::vector<std::int64_t> waits;  // microseconds
-};
 
 // Loading takes pump passes 1 to 17; after it, each cycle ends with one pump pass.
 struct ScriptedViewer {
@@ -26,7 +19,7 @@ struct ScriptedViewer {
   static constexpr int kFirstCyclePass = kLoadingPasses + 1;
 
   // The program runs until it ends itself or `cycles` cycles after loading are over.
-  explicit ScriptedViewer(int cycles) : host(kLoadingPasses + cycles), window(host, clock) {}
+  explicit ScriptedViewer(int cycles) : host(kLoadingPasses + cycles), window(host) {}
 
   // Runs `action` in the pump pass after cycle `cycle` (1 = the first cycle).
   void after_cycle(int cycle, host::FakeHost::Action action) {
@@ -47,7 +40,6 @@ struct ScriptedViewer {
   int run() { return host.start(window); }
 
   host::FakeHost host;
-  RecordingClock clock;
   engine::ViewerWindow window;
 };
 
