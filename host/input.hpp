@@ -1,0 +1,82 @@
+#pragma once
+// Input as a window system reports it, and its translation into calls of the window's handlers:
+// typed characters into key codes, pointer positions into Picture1's scale units, presses and
+// releases of the primary button into clicks and double clicks. Every event is translated once,
+// in the order it came.
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+
+#include "host/pacer.hpp"
+#include "window/layout.hpp"
+
+namespace nuv::host {
+
+// One event from a window system, positions in the pixels of the window's layout.
+struct WindowInput {
+  enum class Kind { typed, moved, pressed, released };
+  Kind kind = Kind::moved;
+  char32_t character = 0;  // typed: the character, 0x1B for Escape
+  int x = 0, y = 0;        // moved, pressed, released: the pointer
+  bool primary = true;     // pressed, released: the primary button rather than another
+  std::uint32_t time = 0;  // pressed: the window system's own time of the event, in milliseconds
+};
+
+// One call of a handler, with the moment its input was read.
+struct HandlerCall {
+  enum class Kind { key_press, mouse_move, click, double_click };
+  Kind kind = Kind::key_press;
+  std::int16_t code = 0;  // key_press
+  float x = 0, y = 0;     // mouse_move, in Picture1's scale units
+  TimePoint read_at{};
+};
+
+// The key code of a typed character; nothing for one beyond the 16-bit signed range, which no
+// command uses.
+std::optional<std::int16_t> key_code(char32_t character);
+
+// The second press of a double click comes within this long of the first, where the desktop
+// does not say.
+inline constexpr std::chrono::milliseconds kDoubleClickTime{400};
+// ... and within this many pixels of it, at zoom 1.
+inline constexpr int kDoubleClickDistance = 5;
+
+// A click is the release of a press over the picture, a double click the second press within the
+// double-click time and distance of the first; both judged by the events' own times, not by when
+// they were read, so that input read late in a burst keeps its meaning.
+class ClickJudge {
+ public:
+  enum class Verdict { none, click, double_click };
+  ClickJudge(std::chrono::milliseconds double_click_time, int double_click_distance)
+      : time_(double_click_time), distance_(double_click_distance) {}
+
+  Verdict press(int x, int y, bool over_picture, std::uint32_t time);
+  Verdict release(bool over_picture);
+
+ private:
+  struct Press {
+    int x, y;
+    std::uint32_t time;
+  };
+  std::chrono::milliseconds time_;
+  int distance_;
+  std::optional<Press> first_;  // the press a second one would make a double click
+  bool clicking_ = false;       // a press over the picture whose release is a click
+};
+
+// Input into handler calls: only what happens over the visible part of Picture1's inner area
+// counts, so positions stay within the scale's visible range.
+class InputTranslator {
+ public:
+  InputTranslator(const window::Layout& layout, std::chrono::milliseconds double_click_time)
+      : layout_(layout), clicks_(double_click_time, kDoubleClickDistance * layout.zoom) {}
+
+  std::optional<HandlerCall> translate(const WindowInput& input, TimePoint read_at);
+
+ private:
+  window::Layout layout_;
+  ClickJudge clicks_;
+};
+
+}  // namespace nuv::host

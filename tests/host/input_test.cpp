@@ -1,0 +1,140 @@
+// Window-system input into the handlers' calls: keys, pointer positions, clicks and double clicks
+// judged by the events' own times.
+
+#include "host/input.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace nuv::host {
+namespace {
+
+using Kind = WindowInput::Kind;
+
+// A point over the picture at zoom 1, and one over Picture1's border.
+constexpr int kX = 150, kY = 300;
+constexpr int kOnBorder = 1;
+
+WindowInput typed(char32_t character) {
+  return {Kind::typed, character};
+}
+WindowInput moved(int x, int y) {
+  return {Kind::moved, 0, x, y};
+}
+WindowInput pressed(std::uint32_t time, int x = kX, int y = kY, bool primary = true) {
+  return {Kind::pressed, 0, x, y, primary, time};
+}
+WindowInput released(int x = kX, int y = kY, bool primary = true) {
+  return {Kind::released, 0, x, y, primary};
+}
+
+// The calls as letters: k<code>, m, c for a click, d for a double click.
+std::string calls_for(const std::vector<WindowInput>& inputs, int zoom = 1) {
+  InputTranslator translator(window::layout_at(zoom), kDoubleClickTime);
+  std::string calls;
+  for (const WindowInput& input : inputs) {
+    const auto call = translator.translate(input, TimePoint{});
+    if (!call) continue;
+    switch (call->kind) {
+      case HandlerCall::Kind::key_press:
+        calls += "k" + std::to_string(call->code) + " ";
+        break;
+      case HandlerCall::Kind::mouse_move:
+        calls += "m ";
+        break;
+      case HandlerCall::Kind::click:
+        calls += "c ";
+        break;
+      case HandlerCall::Kind::double_click:
+        calls += "d ";
+        break;
+    }
+  }
+  return calls;
+}
+
+TEST(InputTranslator, ClicksAndDoubleClicksByTheEventsOwnTimesAndPlaces) {
+  const struct {
+    const char* what;
+    std::vector<WindowInput> inputs;
+    int zoom;
+    std::string calls;
+  } cases[] = {
+      {"a click", {pressed(1000), released()}, 1, "c "},
+      {"a double click", {pressed(1000), released(), pressed(1300), released()}, 1, "c d "},
+      {"the second press 650 ms later", {pressed(1000), released(), pressed(1650)}, 1, "c "},
+      {"two clicks 700 ms apart, read together",
+       {pressed(1000), released(), pressed(1700), released()},
+       1,
+       "c c "},
+      {"two clicks 200 pixels apart",
+       {pressed(1000), released(), pressed(1100, kX, kY + 200), released(kX, kY + 200)},
+       1,
+       "c c "},
+      {"5 pixels apart", {pressed(1000), released(), pressed(1100, kX + 5, kY - 5)}, 1, "c d "},
+      {"6 pixels apart", {pressed(1000), released(), pressed(1100, kX, kY + 6)}, 1, "c "},
+      {"6 pixels across", {pressed(1000), released(), pressed(1100, kX - 6, kY)}, 1, "c "},
+      {"10 screen pixels apart at zoom 2",
+       {pressed(1000, 2 * kX, 2 * kY), released(2 * kX, 2 * kY),
+        pressed(1100, 2 * kX + 10, 2 * kY)},
+       2,
+       "c d "},
+      {"the server's clock wrapping between them",
+       {pressed(0xFFFFFF00u), released(), pressed(0x10)},
+       1,
+       "c d "},
+      {"a second press stamped before the first",
+       {pressed(5000), released(), pressed(4900)},
+       1,
+       "c "},
+      {"a third press after a double click",
+       {pressed(1000), released(), pressed(1100), released(), pressed(1200), released()},
+       1,
+       "c d c "},
+      {"pressed over the border", {pressed(1000, kOnBorder), released()}, 1, ""},
+      {"released off the picture", {pressed(1000), released(kX, 700)}, 1, ""},
+      {"a press off the picture between",
+       {pressed(1000), released(), pressed(1100, kOnBorder), pressed(1200)},
+       1,
+       "c "},
+      {"another button", {pressed(1000, kX, kY, false), released(kX, kY, false)}, 1, ""},
+  };
+  for (const auto& [what, inputs, zoom, calls] : cases)
+    EXPECT_EQ(calls_for(inputs, zoom), calls) << what;
+}
+
+TEST(InputTranslator, KeysAndMovementsInTheOrderTheyCame) {
+  EXPECT_EQ(calls_for({typed('+'), moved(kX, kY), pressed(1), typed(0x1B), released()}),
+            "k43 m k27 c ");
+  EXPECT_EQ(calls_for({typed(0x2212), typed(0x1F600), typed(0)}), "k8722 ")
+      << "a character beyond 16 bits, or none, is no key";
+}
+
+// Only movements over the visible inner area count; they arrive in its scale.
+TEST(InputTranslator, PositionsOverTheVisiblePictureInItsScale) {
+  for (int zoom = 1; zoom <= 3; ++zoom) {
+    const window::Layout layout = window::layout_at(zoom);
+    InputTranslator translator(layout, kDoubleClickTime);
+    const int right = layout.inner.x + layout.inner.width - 1;
+    const int bottom = layout.inner.y + layout.visible_rows - 1;
+    const auto corner = translator.translate(moved(layout.inner.x, layout.inner.y), TimePoint{});
+    ASSERT_TRUE(corner) << zoom;
+    EXPECT_EQ(corner->x, 0.0f);
+    EXPECT_EQ(corner->y, 0.0f);
+    const auto far = translator.translate(moved(right, bottom), TimePoint{});
+    ASSERT_TRUE(far) << zoom;
+    EXPECT_NEAR(far->x, 14.8337f, 0.05f) << zoom;
+    EXPECT_NEAR(far->y, 21.4f, 0.05f) << zoom;
+    for (const auto& [x, y] : {std::pair{layout.inner.x - 1, 100},
+                               {right + 1, 100},
+                               {100, layout.inner.y - 1},
+                               {100, bottom + 1}})
+      EXPECT_FALSE(translator.translate(moved(x, y), TimePoint{}))
+          << zoom << ": " << x << ", " << y;
+  }
+}
+
+}  // namespace
+}  // namespace nuv::host
