@@ -4,6 +4,8 @@
 #include <cstring>
 #include <utility>
 
+#include "frames/palette.hpp"
+
 namespace nuv::host {
 namespace {
 
@@ -125,6 +127,19 @@ void ClientArea::convert(const frames::Picture& picture, const frames::Picture* 
 
 RowSpan ClientArea::take_changed() {
   return std::exchange(changed_, {});
+}
+
+std::vector<std::uint32_t> client_area_colours() {
+  std::vector<std::uint32_t> colours;
+  for (const frames::Colour drawn :
+       {frames::Colour::white, frames::Colour::black, frames::Colour::red, frames::Colour::green,
+        frames::Colour::blue})
+    colours.push_back(frames::packed(frames::rgb_of(drawn)));
+  for (const window::Colour c :
+       {window::kFaceColour, window::kShadowColour, window::kDarkShadowColour,
+        window::kHighlightColour, window::kLightColour})
+    colours.push_back(packed(c));
+  return colours;
 }
 
 void copy_magnified(const ClientArea& area, RowSpan rows, int magnify, std::uint32_t* target,

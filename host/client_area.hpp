@@ -82,6 +82,9 @@ class ClientArea {
   RowSpan changed_;
 };
 
+// Every colour the area ever holds, as 0x00RRGGBB: the frames' five and the window's own.
+std::vector<std::uint32_t> client_area_colours();
+
 // Copies the rows `rows` of the area into a buffer of `stride` pixels a row, each pixel as a
 // square of `magnify` by `magnify` pixels.
 void copy_magnified(const ClientArea& area, RowSpan rows, int magnify, std::uint32_t* target,

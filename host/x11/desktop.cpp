@@ -1,0 +1,76 @@
+#include "host/x11/desktop.hpp"
+
+#include <span>
+
+#include "host/input.hpp"
+#include "host/x11/xsettings.hpp"
+
+namespace nuv::host::x11 {
+namespace {
+
+// Far more than any desktop's resource database holds, in 32-bit units.
+constexpr std::uint32_t kLongestProperty = 1 << 20;
+
+xcb_get_property_cookie_t ask_property(const Connection& connection, xcb_window_t window,
+                                       xcb_atom_t property) {
+  return xcb_get_property(connection.get(), 0, window, property, XCB_GET_PROPERTY_TYPE_ANY, 0,
+                          kLongestProperty);
+}
+
+// A property of a window that has gone meanwhile is no property.
+Owned<xcb_get_property_reply_t> property_reply(const Connection& connection,
+                                               xcb_get_property_cookie_t cookie) {
+  xcb_generic_error_t* error = nullptr;
+  Owned<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection.get(), cookie, &error));
+  std::free(error);
+  return reply;
+}
+
+std::span<const std::uint8_t> bytes_of(const xcb_get_property_reply_t* reply) {
+  if (reply == nullptr) return {};
+  return {static_cast<const std::uint8_t*>(xcb_get_property_value(reply)),
+          static_cast<std::size_t>(xcb_get_property_value_length(reply))};
+}
+
+std::span<const std::uint32_t> cardinals_of(const xcb_get_property_reply_t* reply) {
+  if (reply == nullptr || reply->format != 32 || reply->type != XCB_ATOM_CARDINAL) return {};
+  return {static_cast<const std::uint32_t*>(xcb_get_property_value(reply)), reply->value_len};
+}
+
+}  // namespace
+
+Desktop read_desktop(const Connection& connection) {
+  xcb_connection_t* c = connection.get();
+  const xcb_window_t root = connection.screen().root;
+  const Atoms& atoms = connection.atoms();
+  const auto resources = ask_property(connection, root, XCB_ATOM_RESOURCE_MANAGER);
+  const auto work_areas = ask_property(connection, root, atoms.net_workarea);
+  const auto current = ask_property(connection, root, atoms.net_current_desktop);
+  const auto owner_cookie = xcb_get_selection_owner(c, atoms.xsettings_owner);
+
+  Desktop desktop{{}, std::nullopt, kDoubleClickTime};
+  const auto resource_bytes = bytes_of(property_reply(connection, resources).get());
+  desktop.resources.assign(resource_bytes.begin(), resource_bytes.end());
+  const auto areas_reply = property_reply(connection, work_areas);
+  const auto current_reply = property_reply(connection, current);
+  const auto areas = cardinals_of(areas_reply.get());
+  const auto desktop_number = cardinals_of(current_reply.get());
+  const std::size_t index = desktop_number.empty() ? 0 : desktop_number[0];
+  if (areas.size() >= 4 * (index + 1))
+    desktop.work_area = window::Rect{
+        static_cast<int>(areas[4 * index]), static_cast<int>(areas[4 * index + 1]),
+        static_cast<int>(areas[4 * index + 2]), static_cast<int>(areas[4 * index + 3])};
+
+  const Owned<xcb_get_selection_owner_reply_t> owner(
+      xcb_get_selection_owner_reply(c, owner_cookie, nullptr));
+  if (owner && owner->owner != XCB_WINDOW_NONE) {
+    const auto settings = property_reply(
+        connection, ask_property(connection, owner->owner, atoms.xsettings_settings));
+    if (const auto time = double_click_time_in(bytes_of(settings.get())))
+      desktop.double_click_time = *time;
+  }
+  connection.check();
+  return desktop;
+}
+
+}  // namespace nuv::host::x11

@@ -1,0 +1,363 @@
+#include "host/x11/x11_window.hpp"
+
+#include <poll.h>
+#include <xcb/xcb.h>
+#include <xkbcommon/xkbcommon-x11.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <vector>
+
+#include "host/client_area.hpp"
+#include "host/x11/client_image.hpp"
+#include "host/x11/connection.hpp"
+#include "host/x11/desktop.hpp"
+#include "host/x11/pixel_format.hpp"
+#include "host/x11/window_properties.hpp"
+#include "host/xkb_keyboard.hpp"
+#include "window/zoom_choice.hpp"
+
+namespace nuv::host::x11 {
+namespace {
+
+using namespace std::chrono_literals;
+
+// X servers do not tell the display's refresh; a picture at most this often is never more often
+// than a display shows one.
+constexpr Duration kRefresh = std::chrono::microseconds{16667};
+
+const xcb_visualtype_t* root_visual(const xcb_screen_t& screen) {
+  for (auto depths = xcb_screen_allowed_depths_iterator(&screen); depths.rem > 0;
+       xcb_depth_next(&depths))
+    for (auto visuals = xcb_depth_visuals_iterator(depths.data); visuals.rem > 0;
+         xcb_visualtype_next(&visuals))
+      if (visuals.data->visual_id == screen.root_visual) return visuals.data;
+  return nullptr;
+}
+
+int bits_per_pixel(const xcb_setup_t* setup, std::uint8_t depth) {
+  for (auto formats = xcb_setup_pixmap_formats_iterator(setup); formats.rem > 0;
+       xcb_format_next(&formats))
+    if (formats.data->depth == depth) return formats.data->bits_per_pixel;
+  return 0;
+}
+
+std::uint16_t sixteen_bits(std::uint32_t rgb, int shift) {
+  return static_cast<std::uint16_t>(((rgb >> shift) & 0xFF) * 0x101);
+}
+
+// Where the display maps colours (8-bit PseudoColor and the like), a colour map entry for each
+// colour of the client area: allocated, or where the map is full the nearest entry it has.
+std::vector<std::pair<std::uint32_t, std::uint32_t>> map_colours(const Connection& connection,
+                                                                 std::uint8_t depth) {
+  xcb_connection_t* c = connection.get();
+  const xcb_colormap_t map = connection.screen().default_colormap;
+  const std::vector<std::uint32_t> colours = client_area_colours();
+  std::vector<xcb_alloc_color_cookie_t> cookies;
+  for (const std::uint32_t rgb : colours)
+    cookies.push_back(
+        xcb_alloc_color(c, map, sixteen_bits(rgb, 16), sixteen_bits(rgb, 8), sixteen_bits(rgb, 0)));
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> mapped;
+  bool full = false;
+  for (std::size_t i = 0; i < colours.size(); ++i) {
+    xcb_generic_error_t* error = nullptr;
+    const Owned<xcb_alloc_color_reply_t> reply(xcb_alloc_color_reply(c, cookies[i], &error));
+    std::free(error);
+    if (reply)
+      mapped.emplace_back(colours[i], reply->pixel);
+    else
+      full = true;
+  }
+  if (!full) return mapped;
+  // The map's entries as they are, matched to the nearest by pixel_of.
+  const std::uint32_t entries = std::min<std::uint32_t>(1u << depth, 256);
+  std::vector<std::uint32_t> pixels(entries);
+  for (std::uint32_t i = 0; i < entries; ++i) pixels[i] = i;
+  const Owned<xcb_query_colors_reply_t> known(
+      xcb_query_colors_reply(c, xcb_query_colors(c, map, entries, pixels.data()), nullptr));
+  if (!known) return mapped;
+  const xcb_rgb_t* rgb = xcb_query_colors_colors(known.get());
+  PixelFormat nearest;
+  for (std::uint32_t i = 0; i < entries; ++i)
+    nearest.mapped.emplace_back(
+        (rgb[i].red >> 8) << 16 | (rgb[i].green >> 8) << 8 | rgb[i].blue >> 8, i);
+  for (const std::uint32_t colour : colours)
+    if (std::ranges::none_of(mapped, [&](const auto& entry) { return entry.first == colour; }))
+      mapped.emplace_back(colour, nearest.pixel_of(colour));
+  return mapped;
+}
+
+PixelFormat screen_format(const Connection& connection) {
+  const xcb_screen_t& screen = connection.screen();
+  const xcb_visualtype_t* visual = root_visual(screen);
+  const xcb_setup_t* setup = xcb_get_setup(connection.get());
+  PixelFormat format;
+  format.bits_per_pixel = bits_per_pixel(setup, screen.root_depth);
+  if (visual == nullptr || (format.bits_per_pixel % 8) != 0 || format.bits_per_pixel == 0)
+    throw WindowSystemError("the display " + connection.name() + " has pixels of " +
+                            std::to_string(format.bits_per_pixel) +
+                            " bits, which the viewer cannot draw");
+  format.most_significant_first = setup->image_byte_order == XCB_IMAGE_ORDER_MSB_FIRST;
+  if (visual->_class == XCB_VISUAL_CLASS_TRUE_COLOR ||
+      visual->_class == XCB_VISUAL_CLASS_DIRECT_COLOR) {
+    format.red_mask = visual->red_mask;
+    format.green_mask = visual->green_mask;
+    format.blue_mask = visual->blue_mask;
+  } else {
+    format.mapped = map_colours(connection, screen.root_depth);
+  }
+  return format;
+}
+
+int choose_zoom(std::optional<int> requested, const Desktop& desktop, const xcb_screen_t& screen) {
+  window::DesktopDensity density{.requested = requested, .x_resources = desktop.resources};
+  if (const char* gdk_scale = std::getenv("GDK_SCALE")) density.gdk_scale = gdk_scale;
+  density.usable_area = desktop.work_area
+                            ? window::Size{desktop.work_area->width, desktop.work_area->height}
+                            : window::Size{screen.width_in_pixels, screen.height_in_pixels};
+  const window::ZoomChoice choice = window::choose_zoom(density);
+  if (!choice.notice.empty()) std::fprintf(stderr, "%s\n", choice.notice.c_str());
+  return choice.zoom;
+}
+
+class X11Window final : public WindowSystem {
+ public:
+  explicit X11Window(std::optional<int> requested_zoom);
+  ~X11Window() override;
+
+  const window::Layout& layout() const override { return layout_; }
+  std::chrono::milliseconds double_click_time() const override {
+    return desktop_.double_click_time;
+  }
+  void present(const PictureRef& picture, bool repaint) override { image_->show(picture, repaint); }
+  bool visible() const override { return mapped_ && !obscured_; }
+  bool ready() const override { return !image_->busy(); }
+  Duration refresh() const override { return kRefresh; }
+  void read(std::vector<WindowInput>& input) override;
+  void wait(TimePoint until, int signal_fd, std::vector<WindowInput>& input) override;
+
+ private:
+  void create_window();
+  bool read_queued(std::vector<WindowInput>& input);
+  void handle(const xcb_generic_event_t& event, std::vector<WindowInput>& input);
+  void on_client_message(const xcb_client_message_event_t& message);
+  void on_resize(int width, int height);
+  void on_key(const xcb_key_press_event_t& key, std::vector<WindowInput>& input);
+  void load_keymap();
+
+  Connection connection_;
+  Desktop desktop_;
+  window::Layout layout_;
+  xcb_window_t window_ = 0;
+  std::optional<ClientImage> image_;
+
+  bool mapped_ = false;
+  bool obscured_ = false;
+  bool focused_ = false;                      // given the keyboard, once the window could take it
+  std::optional<window::Size> foreign_size_;  // a size another client gave, asked away once
+  std::optional<XkbKeyboard> keyboard_;       // read at the first key
+  bool keymap_changed_ = false;
+};
+
+X11Window::X11Window(std::optional<int> requested_zoom)
+    : desktop_(read_desktop(connection_)),
+      layout_(window::layout_at(choose_zoom(requested_zoom, desktop_, connection_.screen()))) {
+  create_window();
+}
+
+X11Window::~X11Window() {
+  image_.reset();
+  if (window_ != 0) xcb_destroy_window(connection_.get(), window_);
+  xcb_flush(connection_.get());
+}
+
+// In the middle of the usable area where no window manager places it; the face colour as its
+// background, which the server shows wherever the window is larger than the client area.
+void X11Window::create_window() {
+  xcb_connection_t* c = connection_.get();
+  const xcb_screen_t& screen = connection_.screen();
+  PixelFormat format = screen_format(connection_);
+  const window::Rect area = desktop_.work_area.value_or(
+      window::Rect{0, 0, screen.width_in_pixels, screen.height_in_pixels});
+  const int x = area.x + std::max(0, (area.width - layout_.client_width) / 2);
+  const int y = area.y + std::max(0, (area.height - layout_.client_height) / 2);
+  const window::Colour face = window::kFaceColour;
+  const std::uint32_t values[] = {
+      format.pixel_of(std::uint32_t{face.r} << 16 | std::uint32_t{face.g} << 8 | face.b),
+      XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_VISIBILITY_CHANGE |
+          XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
+          XCB_EVENT_MASK_POINTER_MOTION};
+  window_ = xcb_generate_id(c);
+  xcb_create_window(c, XCB_COPY_FROM_PARENT, window_, screen.root, static_cast<std::int16_t>(x),
+                    static_cast<std::int16_t>(y), static_cast<std::uint16_t>(layout_.client_width),
+                    static_cast<std::uint16_t>(layout_.client_height), 0,
+                    XCB_WINDOW_CLASS_INPUT_OUTPUT, screen.root_visual,
+                    XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
+  describe_window(connection_, window_, layout_);
+  image_.emplace(connection_, window_, screen.root_depth, layout_, std::move(format));
+  xcb_map_window(c, window_);
+  connection_.flush();
+}
+
+// What xcb read from the connection along with replies waits in its queue, where the connection
+// itself no longer shows it; true if anything did.
+bool X11Window::read_queued(std::vector<WindowInput>& input) {
+  bool any = false;
+  while (const Owned<xcb_generic_event_t> event{xcb_poll_for_queued_event(connection_.get())}) {
+    handle(*event, input);
+    any = true;
+  }
+  return any;
+}
+
+// One read of the connection, then what it brought: a burst still arriving waits for the next.
+void X11Window::read(std::vector<WindowInput>& input) {
+  if (const Owned<xcb_generic_event_t> event{xcb_poll_for_event(connection_.get())})
+    handle(*event, input);
+  read_queued(input);
+  connection_.check();
+}
+
+void X11Window::wait(TimePoint until, int signal_fd, std::vector<WindowInput>& input) {
+  if (read_queued(input)) return;
+  connection_.flush();
+  std::array<pollfd, 2> watched{{{connection_.descriptor(), POLLIN, 0}, {signal_fd, POLLIN, 0}}};
+  const auto left = std::max<Duration>(until - MonotonicClock::now(), Duration::zero());
+  const auto seconds = std::chrono::floor<std::chrono::seconds>(left);
+  const timespec timeout{static_cast<time_t>(seconds.count()),
+                         static_cast<long>(std::chrono::nanoseconds(left - seconds).count())};
+  if (ppoll(watched.data(), watched.size(), &timeout, nullptr) > 0 && watched[0].revents != 0)
+    read(input);
+}
+
+void X11Window::handle(const xcb_generic_event_t& event, std::vector<WindowInput>& input) {
+  switch (event.response_type & 0x7F) {
+    case 0:
+      if (connection_.refused(reinterpret_cast<const xcb_generic_error_t&>(event)))
+        focused_ = false;  // given again when the window is next exposed
+      break;
+    case XCB_EXPOSE: {
+      const auto& expose = reinterpret_cast<const xcb_expose_event_t&>(event);
+      // Exposed means viewable, and only a viewable window can take the keyboard.
+      if (!focused_) {
+        xcb_set_input_focus(connection_.get(), XCB_INPUT_FOCUS_PARENT, window_, XCB_CURRENT_TIME);
+        focused_ = true;
+      }
+      image_->repaint(expose.x, expose.y, expose.width, expose.height);
+      break;
+    }
+    case XCB_MAP_NOTIFY:
+      mapped_ = true;
+      break;
+    case XCB_UNMAP_NOTIFY:
+      mapped_ = false;
+      break;
+    case XCB_VISIBILITY_NOTIFY:
+      obscured_ = reinterpret_cast<const xcb_visibility_notify_event_t&>(event).state ==
+                  XCB_VISIBILITY_FULLY_OBSCURED;
+      break;
+    case XCB_CONFIGURE_NOTIFY: {
+      const auto& configure = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
+      on_resize(configure.width, configure.height);
+      break;
+    }
+    case XCB_CLIENT_MESSAGE:
+      on_client_message(reinterpret_cast<const xcb_client_message_event_t&>(event));
+      break;
+    case XCB_KEY_PRESS:
+      on_key(reinterpret_cast<const xcb_key_press_event_t&>(event), input);
+      break;
+    case XCB_BUTTON_PRESS:
+    case XCB_BUTTON_RELEASE: {
+      const auto& button = reinterpret_cast<const xcb_button_press_event_t&>(event);
+      const bool pressed = (event.response_type & 0x7F) == XCB_BUTTON_PRESS;
+      input.push_back({pressed ? WindowInput::Kind::pressed : WindowInput::Kind::released, 0,
+                       button.event_x, button.event_y, button.detail == XCB_BUTTON_INDEX_1,
+                       button.time});
+      break;
+    }
+    case XCB_MOTION_NOTIFY: {
+      const auto& motion = reinterpret_cast<const xcb_motion_notify_event_t&>(event);
+      input.push_back({WindowInput::Kind::moved, 0, motion.event_x, motion.event_y});
+      break;
+    }
+    case XCB_MAPPING_NOTIFY:
+      if (reinterpret_cast<const xcb_mapping_notify_event_t&>(event).request != XCB_MAPPING_POINTER)
+        keymap_changed_ = true;
+      break;
+    default:
+      image_->completed(event);
+      break;
+  }
+}
+
+// The close control ends the program; a window manager's ping is answered, so that it never
+// takes the window for hung.
+void X11Window::on_client_message(const xcb_client_message_event_t& message) {
+  const Atoms& atoms = connection_.atoms();
+  if (message.type != atoms.wm_protocols) return;
+  if (message.data.data32[0] == atoms.wm_delete_window) throw ProgramExit{0};
+  if (message.data.data32[0] == atoms.net_wm_ping) {
+    xcb_client_message_event_t pong = message;
+    pong.window = connection_.screen().root;
+    xcb_send_event(connection_.get(), 0, pong.window,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char*>(&pong));
+  }
+}
+
+// Another client gave the window another size: it asks for its own again, once for each size
+// given, so that a window manager that keeps the size it chose is not asked for ever.
+void X11Window::on_resize(int width, int height) {
+  if (width == layout_.client_width && height == layout_.client_height) {
+    foreign_size_.reset();
+    return;
+  }
+  if (foreign_size_ && foreign_size_->width == width && foreign_size_->height == height) return;
+  foreign_size_ = window::Size{width, height};
+  const std::uint32_t size[] = {static_cast<std::uint32_t>(layout_.client_width),
+                                static_cast<std::uint32_t>(layout_.client_height)};
+  xcb_configure_window(connection_.get(), window_,
+                       XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
+}
+
+// The state of a core key event holds the modifiers and, in bits 13 and 14, the layout group.
+void X11Window::on_key(const xcb_key_press_event_t& key, std::vector<WindowInput>& input) {
+  if (!keyboard_ || keymap_changed_) load_keymap();
+  keyboard_->set_modifiers(key.state & 0xFF, 0, 0, (key.state >> 13) & 0x3);
+  if (const auto character = keyboard_->press(key.detail))
+    input.push_back({WindowInput::Kind::typed, *character});
+}
+
+// The server's keymap, asked for when the first key comes rather than at start, where it would
+// delay the first picture. A server without the keyboard extension gets the default layout.
+void X11Window::load_keymap() {
+  xcb_connection_t* c = connection_.get();
+  if (!keyboard_) {
+    keyboard_.emplace();
+    xkb_x11_setup_xkb_extension(c, XKB_X11_MIN_MAJOR_XKB_VERSION, XKB_X11_MIN_MINOR_XKB_VERSION,
+                                XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, nullptr,
+                                nullptr);
+  }
+  keymap_changed_ = false;
+  const std::int32_t device = xkb_x11_get_core_keyboard_device_id(c);
+  xkb_keymap* keymap = device < 0 ? nullptr
+                                  : xkb_x11_keymap_new_from_device(keyboard_->context(), c, device,
+                                                                   XKB_KEYMAP_COMPILE_NO_FLAGS);
+  if (keymap == nullptr)
+    keymap = xkb_keymap_new_from_names(keyboard_->context(), nullptr, XKB_KEYMAP_COMPILE_NO_FLAGS);
+  if (keymap == nullptr) throw WindowSystemError("cannot read the keyboard's layout");
+  xkb_state* state =
+      device < 0 ? xkb_state_new(keymap) : xkb_x11_state_new_from_device(keymap, c, device);
+  keyboard_->use(keymap, state);
+}
+
+}  // namespace
+
+std::unique_ptr<WindowSystem> open_window(std::optional<int> requested_zoom) {
+  return std::make_unique<X11Window>(requested_zoom);
+}
+
+}  // namespace nuv::host::x11
