@@ -9,6 +9,7 @@
 // every few grabs, and a picture that stays put has stopped.
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <ostream>
 #include <string>
@@ -417,6 +418,52 @@ TEST_F(Controls, TwoSlowClicksWithinOneFrameAreTwoClicks) {
   xdotool(two_clicks);
   EXPECT_FALSE(viewer.process().wait_for(1500ms).has_value());
   EXPECT_TRUE(runs(kForward, run())) << "back in speed mode, the start-up run goes on";
+}
+
+// The viewer is stopped while the input is sent, so that it reads all of it in one go.
+class InputReadTogether : public Controls {
+ protected:
+  void send_while_stopped(const std::vector<std::string>& xdotool_arguments) {
+    kill(viewer.process().pid(), SIGSTOP);
+    xdotool(xdotool_arguments);
+    kill(viewer.process().pid(), SIGCONT);
+  }
+};
+
+// The movement sets the speed, and the click after it enters drag mode, where the run goes on
+// until the pointer next moves. Handled the other way round, the movement would be a drag
+// movement, which stops the run.
+TEST_F(InputReadTogether, AMoveThenAClickKeepTheirOrder) {
+  ASSERT_GE(next_start_up_frame(), 0);
+  std::vector<std::string> move_and_click = pointer_to(bottom_right());
+  move_and_click.insert(move_and_click.end(), {"click", "1"});
+  send_while_stopped(move_and_click);
+  EXPECT_TRUE(runs_faster_than_at_start_up());
+}
+
+// In drag mode a movement posts a step and the key after it a run, which wins: the last command
+// written is the one acted on.
+TEST_F(InputReadTogether, ADragMovementThenARunKeyKeepTheirOrder) {
+  ASSERT_GE(enter_drag_mode(), 0);
+  std::vector<std::string> move_and_key = pointer_to({150, 260});
+  move_and_key.insert(move_and_key.end(), {"key", "minus"});
+  send_while_stopped(move_and_key);
+  EXPECT_TRUE(runs(kBackward, run()));
+}
+
+// Two clicks within the double-click time but far apart are two clicks: the mode toggles twice
+// and nothing ends.
+TEST_F(InputReadTogether, TwoClicksFarApartAreNoDoubleClick) {
+  ASSERT_GE(next_start_up_frame(), 0);
+  std::vector<std::string> two_clicks = pointer_to({150, 100});
+  two_clicks.insert(two_clicks.end(), {"click", "1"});
+  const std::vector<std::string> far = pointer_to({150, 300});
+  two_clicks.insert(two_clicks.end(), far.begin(), far.end());
+  two_clicks.insert(two_clicks.end(), {"click", "1"});
+  send_while_stopped(two_clicks);
+  EXPECT_FALSE(viewer.process().wait_for(1500ms).has_value());
+  point_at(bottom_right());  // in speed mode: the speed; in drag mode it would stop the run
+  EXPECT_TRUE(runs_faster_than_at_start_up());
 }
 
 TEST_F(Controls, EscapeEndsWithStatusZero) {

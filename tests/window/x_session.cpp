@@ -98,6 +98,16 @@ std::uint8_t channel(unsigned long pixel, unsigned long mask) {
   return static_cast<std::uint8_t>((2 * value * 255 + largest) / (2 * largest));
 }
 
+// The colours of the default colour map, for a display that maps colours.
+std::vector<XColor> colour_map_of(Display* display) {
+  const int screen = DefaultScreen(display);
+  std::vector<XColor> colours(static_cast<std::size_t>(1) << DefaultDepth(display, screen));
+  for (std::size_t i = 0; i < colours.size(); ++i) colours[i].pixel = i;
+  XQueryColors(display, DefaultColormap(display, screen), colours.data(),
+               static_cast<int>(colours.size()));
+  return colours;
+}
+
 int tolerance_of(const XImage& image) {
   const int bits = std::min({std::popcount(image.red_mask), std::popcount(image.green_mask),
                              std::popcount(image.blue_mask)});
@@ -218,7 +228,10 @@ Session test_session() {
   const std::string name = chosen != nullptr ? chosen : "x11";
   if (name == "x11") return {};
   if (name == "x11-depth30") return {30, false};
+  if (name == "x11-depth16") return {16, false};
+  if (name == "x11-depth15") return {15, false};
   if (name == "x11-depth8") return {8, false};
+  if (name == "x11-pseudocolor") return {.depth = 8, .colour_map = true};
   if (name == "x11-wm") return {.window_manager = true};
   if (name == "wayland") return {24, true};
   if (name == "wayland-scale2") return {24, true, 2};
@@ -340,12 +353,21 @@ std::optional<Screenshot> WindowReader::grab_rectangle(unsigned long window, int
                           static_cast<unsigned>(height), AllPlanes, ZPixmap));
   }
   if (!image) return std::nullopt;
-  Screenshot shot{width, height, {}, tolerance_of(*image)};
+  const bool mapped = image->red_mask == 0;
+  const std::vector<XColor> colour_map = mapped ? colour_map_of(display) : std::vector<XColor>{};
+  Screenshot shot{width, height, {}, mapped ? 0 : tolerance_of(*image)};
   shot.rgb.resize(static_cast<std::size_t>(shot.width) * shot.height * 3);
   auto out = shot.rgb.begin();
   for (int y = 0; y < shot.height; ++y)
     for (int x = 0; x < shot.width; ++x) {
       const unsigned long pixel = XGetPixel(image.get(), x, y);
+      if (mapped) {
+        const XColor& colour = colour_map[pixel % colour_map.size()];
+        *out++ = static_cast<std::uint8_t>(colour.red >> 8);
+        *out++ = static_cast<std::uint8_t>(colour.green >> 8);
+        *out++ = static_cast<std::uint8_t>(colour.blue >> 8);
+        continue;
+      }
       *out++ = channel(pixel, image->red_mask);
       *out++ = channel(pixel, image->green_mask);
       *out++ = channel(pixel, image->blue_mask);
@@ -457,9 +479,8 @@ XvfbDisplay::XvfbDisplay(int width, int height, const std::string& resources) {
       std::to_string(width) + "x" + std::to_string(height) + "x" + std::to_string(session.depth),
       "-nolisten",
       "tcp"};
-  // Xvfb's 8-bit screens have a colour palette by default, which has neither GL nor a pixel
-  // format SDL can draw into; true colour at 8 bits has both.
-  if (session.depth == 8) argv.insert(argv.end(), {"-cc", "4"});
+  // Xvfb's 8-bit screens map colours through a colour map by default; class 4 is true colour.
+  if (session.depth == 8 && !session.colour_map) argv.insert(argv.end(), {"-cc", "4"});
   server_.emplace(argv);
   close(pipe_fds[1]);
   const std::string display = read_all(pipe_fds[0]);

@@ -128,7 +128,8 @@ struct SlotSample {
 };
 
 // The session the real-window tests run in, named by NUV_TEST_SESSION so that one suite runs in
-// each: "x11" (24 bits a pixel, the default), "x11-depth30", "x11-depth8", "x11-wm" (under a
+// each: "x11" (24 bits a pixel, the default), "x11-depth30", "x11-depth16", "x11-depth15",
+// "x11-depth8" (true colour), "x11-pseudocolor" (8 bits through a colour map), "x11-wm" (under a
 // window manager, openbox, as on a desktop), "wayland", or "wayland-scale2" and
 // "wayland-scale3" (weston's output at that scale).
 struct Session {
@@ -136,6 +137,7 @@ struct Session {
   bool wayland = false;
   int scale = 1;  // weston's output scale
   bool window_manager = false;
+  bool colour_map = false;  // 8-bit PseudoColor rather than true colour
 };
 Session test_session();
 
