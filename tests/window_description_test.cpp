@@ -133,6 +133,20 @@ TEST(ZoomChoice, CommandLineThenDesktopDensityThenOne) {
        true},
       {"nothing smaller than one", {.requested = 1, .usable_area = Size{300, 500}}, 1, false},
       {"large display", {.requested = 3, .usable_area = kLargeDisplay}, 3, false},
+      {"huge Xft.dpi",
+       {.x_resources = "Xft.dpi:\t1e300\n", .usable_area = kLargeDisplay},
+       3,
+       false},
+      {"huge GDK_SCALE", {.gdk_scale = "1e19", .usable_area = Size{1024, 1200}}, 2, true},
+      {"infinite Xft.dpi", {.x_resources = "Xft.dpi:\tinf\n", .gdk_scale = "2"}, 3, false},
+      {"in points at the output's scale",
+       {.requested = 3, .usable_area = Size{1920, 1080}, .output_scale = 2},
+       2,
+       true},
+      {"the output's own scale in points",
+       {.wayland_scale = 3.0, .usable_area = Size{640, 600}, .output_scale = 3},
+       3,
+       false},
   };
   for (const auto& [what, desktop, zoom, notice] : cases) {
     const ZoomChoice choice = choose_zoom(desktop);

@@ -13,9 +13,10 @@ namespace {
 constexpr double kDotsPerInchPerZoom = 96.0;
 
 // The nearest zoom level the frames exist at, for a positive density factor; none otherwise.
+// Limited before it is rounded, so that no factor is too large to round.
 std::optional<int> zoom_for_factor(double factor) {
-  if (!(factor > 0.0) || !std::isfinite(factor)) return std::nullopt;
-  return static_cast<int>(std::clamp(std::lround(factor), 1L, long{frames::kMaxZoom}));
+  if (!(factor > 0.0) || std::isnan(factor)) return std::nullopt;
+  return static_cast<int>(std::lround(std::clamp(factor, 1.0, double{frames::kMaxZoom})));
 }
 
 std::optional<double> number_in(std::string_view text) {
@@ -58,22 +59,27 @@ int wanted_zoom(const DesktopDensity& desktop) {
   return gdk_zoom(desktop.gdk_scale).value_or(1);
 }
 
-bool fits(int zoom, Size area) {
-  const Layout layout = layout_at(zoom);
-  return layout.client_width <= area.width && layout.client_height <= area.height;
+bool fits(int zoom, const DesktopDensity& desktop) {
+  const Size window = window_size_in_points(zoom, desktop.output_scale);
+  return window.width <= desktop.usable_area->width && window.height <= desktop.usable_area->height;
 }
 
 }  // namespace
+
+Size window_size_in_points(int zoom, int output_scale) {
+  const Layout layout = layout_at(zoom == output_scale ? 1 : zoom);
+  return {layout.client_width, layout.client_height};
+}
 
 ZoomChoice choose_zoom(const DesktopDensity& desktop) {
   const int wanted = wanted_zoom(desktop);
   int zoom = wanted;
   if (desktop.usable_area)
-    while (zoom > 1 && !fits(zoom, *desktop.usable_area)) --zoom;
+    while (zoom > 1 && !fits(zoom, desktop)) --zoom;
   if (zoom == wanted) return {zoom, {}};
-  const Layout too_large = layout_at(wanted);
-  return {zoom, "nuv: a " + std::to_string(too_large.client_width) + " x " +
-                    std::to_string(too_large.client_height) +
+  const Size too_large = window_size_in_points(wanted, desktop.output_scale);
+  return {zoom, "nuv: a " + std::to_string(too_large.width) + " x " +
+                    std::to_string(too_large.height) +
                     " window does not fit the display's usable area of " +
                     std::to_string(desktop.usable_area->width) + " x " +
                     std::to_string(desktop.usable_area->height) + "; showing it at zoom " +

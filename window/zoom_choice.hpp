@@ -16,8 +16,14 @@ struct DesktopDensity {
   std::optional<double> wayland_scale = {};  // on a native Wayland session: the output's scale
   std::string_view x_resources = {};         // the X resource database as `xrdb -query` shows it
   std::optional<std::string_view> gdk_scale = {};  // the environment's GDK_SCALE
-  std::optional<Size> usable_area = {};            // of the display the window opens on
+  std::optional<Size> usable_area = {};  // of the display the window opens on, in its points
+  int output_scale = 1;                  // pixels a point spans on that display
 };
+
+// The window's size in the points of a display at `output_scale`. At a zoom equal to the scale
+// each of the layout's pixels is one of the display's; at any other each is a point, shown as a
+// square of `output_scale` pixels, still sharp.
+Size window_size_in_points(int zoom, int output_scale);
 
 struct ZoomChoice {
   int zoom;
@@ -26,8 +32,8 @@ struct ZoomChoice {
 
 // The requested zoom; otherwise on a native Wayland session the output's scale, elsewhere the
 // resource Xft.dpi at 96 dots per inch per zoom step (to the nearest step), then GDK_SCALE,
-// then 1; each limited to the zoom levels the frames are drawn at. Then the largest zoom up to
-// that one whose window fits the usable area.
+// then 1; each limited to the zoom levels the frames are drawn at, however large. Then the
+// largest zoom up to that one whose window fits the usable area.
 ZoomChoice choose_zoom(const DesktopDensity& desktop);
 
 }  // namespace nuv::window
