@@ -2,7 +2,6 @@
 // export) or builds the window object and hands it to the window system.
 
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,7 +11,6 @@
 #include "engine/frame_delay.hpp"
 #include "engine/viewer_window.hpp"
 #include "export/export_frames.hpp"
-#include "host/sdl_host.hpp"
 #include "host/window_host.hpp"
 
 namespace {
@@ -26,19 +24,7 @@ int print(const std::string& text) {
   return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
-bool on_wayland() {
-  const char* chosen = std::getenv("NUV_WINDOW_SYSTEM");
-  if (chosen != nullptr) return std::string_view(chosen) == "wayland";
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  return wayland != nullptr && *wayland != '\0';
-}
-
 int run_viewer(std::optional<int> zoom) {
-  if (on_wayland()) {
-    nuv::host::SdlHost host(zoom);
-    nuv::engine::ViewerWindow window(host);
-    return host.start(window);
-  }
   nuv::host::WindowHost host([zoom] { return nuv::host::open_window_system(zoom); });
   nuv::engine::ViewerWindow window(host);
   return host.start(window);

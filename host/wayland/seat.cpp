@@ -1,0 +1,187 @@
+#include "host/wayland/seat.hpp"
+
+#include <linux/input-event-codes.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <xkbcommon/xkbcommon.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace nuv::host::wayland {
+namespace {
+
+Seat& seat_of(void* data) {
+  return *static_cast<Seat*>(data);
+}
+
+int cursor_size() {
+  const char* size = std::getenv("XCURSOR_SIZE");
+  const int parsed = size != nullptr ? std::atoi(size) : 0;
+  return parsed > 0 ? parsed : 24;
+}
+
+}  // namespace
+
+Seat::Seat(Connection& connection, wl_surface* surface)
+    : connection_(connection), surface_(surface) {
+  connection.watch_seat(capabilities, this);
+}
+
+Seat::~Seat() {
+  connection_.watch_seat(nullptr, nullptr);
+  if (pointer_ != nullptr) wl_pointer_destroy(pointer_);
+  if (keyboard_ != nullptr) wl_keyboard_destroy(keyboard_);
+  if (cursor_surface_ != nullptr) wl_surface_destroy(cursor_surface_);
+  if (cursor_theme_ != nullptr) wl_cursor_theme_destroy(cursor_theme_);
+}
+
+void Seat::set_scale(int layout_pixels_per_point, int output_scale) {
+  layout_pixels_per_point_ = layout_pixels_per_point;
+  output_scale_ = output_scale;
+}
+
+void Seat::take(std::vector<WindowInput>& input, TimePoint now) {
+  input.insert(input.end(), input_.begin(), input_.end());
+  input_.clear();
+  for (int due = repeat_.take_due(now); due > 0; --due)
+    input.push_back({WindowInput::Kind::typed, repeat_.character()});
+}
+
+void Seat::capabilities(void* self, std::uint32_t capabilities) {
+  Seat& s = seat_of(self);
+  wl_seat* seat = s.connection_.seat();
+  if (seat == nullptr) return;
+  if ((capabilities & WL_SEAT_CAPABILITY_POINTER) != 0 && s.pointer_ == nullptr) {
+    s.pointer_ = wl_seat_get_pointer(seat);
+    wl_pointer_add_listener(s.pointer_, &kPointerEvents, self);
+  }
+  if ((capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0 && s.keyboard_ == nullptr) {
+    s.keyboard_ = wl_seat_get_keyboard(seat);
+    wl_keyboard_add_listener(s.keyboard_, &kKeyboardEvents, self);
+  }
+}
+
+const wl_pointer_listener Seat::kPointerEvents = {
+    .enter =
+        [](void* self, wl_pointer*, std::uint32_t serial, wl_surface* surface, wl_fixed_t x,
+           wl_fixed_t y) {
+          Seat& s = seat_of(self);
+          s.pointer_over_ = surface == s.surface_;
+          if (!s.pointer_over_) return;
+          s.show_cursor(serial);
+          s.move(x, y);
+        },
+    .leave = [](void* self, wl_pointer*, std::uint32_t,
+                wl_surface*) { seat_of(self).pointer_over_ = false; },
+    .motion =
+        [](void* self, wl_pointer*, std::uint32_t, wl_fixed_t x, wl_fixed_t y) {
+          Seat& s = seat_of(self);
+          if (s.pointer_over_) s.move(x, y);
+        },
+    .button =
+        [](void* self, wl_pointer*, std::uint32_t, std::uint32_t time, std::uint32_t button,
+           std::uint32_t state) {
+          // A button's event says no position: it is where the last movement left the pointer.
+          Seat& s = seat_of(self);
+          if (!s.pointer_over_) return;
+          s.input_.push_back({state == WL_POINTER_BUTTON_STATE_PRESSED
+                                  ? WindowInput::Kind::pressed
+                                  : WindowInput::Kind::released,
+                              0, s.pointer_x_, s.pointer_y_, button == BTN_LEFT, time});
+        },
+    .axis = [](void*, wl_pointer*, std::uint32_t, std::uint32_t, wl_fixed_t) {},
+    .frame = [](void*, wl_pointer*) {},
+    .axis_source = [](void*, wl_pointer*, std::uint32_t) {},
+    .axis_stop = [](void*, wl_pointer*, std::uint32_t, std::uint32_t) {},
+    .axis_discrete = [](void*, wl_pointer*, std::uint32_t, std::int32_t) {},
+    .axis_value120 = [](void*, wl_pointer*, std::uint32_t, std::int32_t) {},
+};
+
+void Seat::move(wl_fixed_t x, wl_fixed_t y) {
+  pointer_x_ = static_cast<int>(std::floor(wl_fixed_to_double(x) * layout_pixels_per_point_));
+  pointer_y_ = static_cast<int>(std::floor(wl_fixed_to_double(y) * layout_pixels_per_point_));
+  input_.push_back({WindowInput::Kind::moved, 0, pointer_x_, pointer_y_});
+}
+
+// The theme XCURSOR_THEME names, at XCURSOR_SIZE times the output's scale.
+void Seat::show_cursor(std::uint32_t serial) {
+  if (cursor_theme_scale_ != output_scale_) {
+    if (cursor_theme_ != nullptr) wl_cursor_theme_destroy(cursor_theme_);
+    cursor_theme_ = wl_cursor_theme_load(std::getenv("XCURSOR_THEME"),
+                                         cursor_size() * output_scale_, connection_.shm());
+    cursor_theme_scale_ = output_scale_;
+  }
+  wl_cursor* cursor =
+      cursor_theme_ != nullptr ? wl_cursor_theme_get_cursor(cursor_theme_, "left_ptr") : nullptr;
+  if (cursor == nullptr || cursor->image_count == 0) return;
+  const wl_cursor_image* image = cursor->images[0];
+  if (cursor_surface_ == nullptr)
+    cursor_surface_ = wl_compositor_create_surface(connection_.compositor());
+  wl_surface_set_buffer_scale(cursor_surface_, output_scale_);
+  wl_surface_attach(cursor_surface_,
+                    wl_cursor_image_get_buffer(const_cast<wl_cursor_image*>(image)), 0, 0);
+  wl_surface_damage_buffer(cursor_surface_, 0, 0, static_cast<std::int32_t>(image->width),
+                           static_cast<std::int32_t>(image->height));
+  wl_surface_commit(cursor_surface_);
+  wl_pointer_set_cursor(pointer_, serial, cursor_surface_,
+                        static_cast<std::int32_t>(image->hotspot_x) / output_scale_,
+                        static_cast<std::int32_t>(image->hotspot_y) / output_scale_);
+}
+
+const wl_keyboard_listener Seat::kKeyboardEvents = {
+    .keymap =
+        [](void* self, wl_keyboard*, std::uint32_t format, int fd, std::uint32_t size) {
+          if (format == WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1) seat_of(self).read_keymap(fd, size);
+          close(fd);
+        },
+    .enter = [](void*, wl_keyboard*, std::uint32_t, wl_surface*, wl_array*) {},
+    .leave = [](void* self, wl_keyboard*, std::uint32_t,
+                wl_surface*) { seat_of(self).repeat_.stop(); },
+    .key =
+        [](void* self, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t key,
+           std::uint32_t state) { seat_of(self).key(key, state == WL_KEYBOARD_KEY_STATE_PRESSED); },
+    .modifiers =
+        [](void* self, wl_keyboard*, std::uint32_t, std::uint32_t depressed, std::uint32_t latched,
+           std::uint32_t locked, std::uint32_t group) {
+          Seat& s = seat_of(self);
+          if (s.xkb_) s.xkb_->set_modifiers(depressed, latched, locked, group);
+        },
+    .repeat_info =
+        [](void* self, wl_keyboard*, std::int32_t rate, std::int32_t delay) {
+          seat_of(self).repeat_.set_rate(rate, std::chrono::milliseconds{delay});
+        },
+};
+
+void Seat::read_keymap(int fd, std::uint32_t size) {
+  void* text = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+  if (text == MAP_FAILED) return;
+  if (!xkb_) xkb_.emplace();
+  xkb_keymap* keymap =
+      xkb_keymap_new_from_buffer(xkb_->context(), static_cast<const char*>(text),
+                                 strnlen(static_cast<const char*>(text), size),
+                                 XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
+  munmap(text, size);
+  if (keymap != nullptr) xkb_->use(keymap, xkb_state_new(keymap));
+}
+
+// Wayland's key numbers are the kernel's; xkb's are those plus 8.
+void Seat::key(std::uint32_t key, bool pressed) {
+  if (!pressed) {
+    repeat_.release(key);
+    return;
+  }
+  if (!xkb_ || !xkb_->has_keymap()) return;
+  const std::uint32_t code = key + 8;
+  const auto character = xkb_->press(code);
+  if (!character) return;
+  input_.push_back({WindowInput::Kind::typed, *character});
+  if (xkb_->repeats(code))
+    repeat_.press(key, *character, MonotonicClock::now());
+  else
+    repeat_.stop();
+}
+
+}  // namespace nuv::host::wayland

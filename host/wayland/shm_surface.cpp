@@ -1,0 +1,143 @@
+#include "host/wayland/shm_surface.hpp"
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "host/window_system.hpp"
+
+namespace nuv::host::wayland {
+namespace {
+
+constexpr int kBytesPerPixel = 4;
+
+// The compositor answers frame callbacks at its refresh; one unanswered this long means the
+// window is not shown (minimised, covered, on another workspace).
+constexpr std::chrono::milliseconds kUnansweredAfter{100};
+
+WindowSystemError system_error(const std::string& what) {
+  return WindowSystemError(what + ": " + std::strerror(errno));
+}
+
+// Unnamed memory, shared with the compositor through its descriptor.
+int shared_memory(std::size_t bytes) {
+  const int fd = memfd_create("nuv-client-area", MFD_CLOEXEC);
+  if (fd < 0) throw system_error("cannot make memory to share with the compositor");
+  if (ftruncate(fd, static_cast<off_t>(bytes)) != 0) {
+    const WindowSystemError error =
+        system_error("cannot size the memory shared with the compositor");
+    close(fd);
+    throw error;
+  }
+  return fd;
+}
+
+}  // namespace
+
+ShmSurface::ShmSurface(const Connection& connection, wl_surface* surface,
+                       const window::Layout& layout, const SurfaceScale& scale)
+    : connection_(connection),
+      surface_(surface),
+      area_(layout),
+      scale_(scale),
+      width_(layout.client_width * scale.magnify),
+      height_(layout.client_height * scale.magnify),
+      damage_{0, layout.client_height} {
+  try {
+    create_buffers(static_cast<std::size_t>(width_) * height_ * kBytesPerPixel);
+  } catch (...) {
+    destroy();
+    throw;
+  }
+  for (Buffer& buffer : buffers_) buffer.stale = {0, layout.client_height};
+}
+
+ShmSurface::~ShmSurface() {
+  destroy();
+}
+
+// One pool of memory for all the buffers; the compositor keeps its own reference to it.
+void ShmSurface::create_buffers(std::size_t bytes_each) {
+  memory_bytes_ = bytes_each * buffers_.size();
+  const int fd = shared_memory(memory_bytes_);
+  memory_ = mmap(nullptr, memory_bytes_, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+  if (memory_ == MAP_FAILED) {
+    memory_ = nullptr;
+    const WindowSystemError error =
+        system_error("cannot map the memory shared with the compositor");
+    close(fd);
+    throw error;
+  }
+  wl_shm_pool* pool =
+      wl_shm_create_pool(connection_.shm(), fd, static_cast<std::int32_t>(memory_bytes_));
+  close(fd);
+  static const wl_buffer_listener kRelease{release};
+  for (std::size_t i = 0; i < buffers_.size(); ++i) {
+    Buffer& buffer = buffers_[i];
+    buffer.pixels = reinterpret_cast<std::uint32_t*>(static_cast<char*>(memory_) + i * bytes_each);
+    buffer.handle =
+        wl_shm_pool_create_buffer(pool, static_cast<std::int32_t>(i * bytes_each), width_, height_,
+                                  width_ * kBytesPerPixel, WL_SHM_FORMAT_XRGB8888);
+    wl_buffer_add_listener(buffer.handle, &kRelease, &buffer);
+  }
+  wl_shm_pool_destroy(pool);
+}
+
+void ShmSurface::destroy() {
+  if (frame_ != nullptr) wl_callback_destroy(frame_);
+  for (Buffer& buffer : buffers_)
+    if (buffer.handle != nullptr) wl_buffer_destroy(buffer.handle);
+  if (memory_ != nullptr) munmap(memory_, memory_bytes_);
+}
+
+void ShmSurface::release(void* buffer, wl_buffer*) {
+  static_cast<Buffer*>(buffer)->busy = false;
+}
+
+void ShmSurface::frame_done(void* self, wl_callback* callback, std::uint32_t) {
+  auto& surface = *static_cast<ShmSurface*>(self);
+  wl_callback_destroy(callback);
+  surface.frame_ = nullptr;
+}
+
+bool ShmSurface::ready() const {
+  return frame_ == nullptr && (!buffers_[0].busy || !buffers_[1].busy);
+}
+
+bool ShmSurface::shown(TimePoint now) const {
+  return frame_ == nullptr || now - committed_at_ < kUnansweredAfter;
+}
+
+// Only a buffer's stale rows are filled, and only the rows new since the last commit damaged.
+void ShmSurface::present(const PictureRef& picture, bool repaint) {
+  area_.show(picture);
+  const RowSpan changed = area_.take_changed();
+  damage_ = damage_.joined(repaint ? RowSpan{0, area_.height()} : changed);
+  for (Buffer& buffer : buffers_) buffer.stale = buffer.stale.joined(changed);
+  Buffer* free = nullptr;
+  for (Buffer& buffer : buffers_)
+    if (!buffer.busy) free = &buffer;
+  if (free == nullptr) return;
+  copy_magnified(area_, free->stale, scale_.magnify, free->pixels,
+                 static_cast<std::size_t>(width_));
+  free->stale = {};
+  free->busy = true;
+  wl_surface_set_buffer_scale(surface_, scale_.buffer_scale);
+  wl_surface_attach(surface_, free->handle, 0, 0);
+  if (!damage_.empty())
+    wl_surface_damage_buffer(surface_, 0, damage_.first * scale_.magnify, width_,
+                             (damage_.end - damage_.first) * scale_.magnify);
+  damage_ = {};
+  if (frame_ == nullptr) {
+    static const wl_callback_listener kDone{frame_done};
+    frame_ = wl_surface_frame(surface_);
+    wl_callback_add_listener(frame_, &kDone, this);
+  }
+  committed_at_ = MonotonicClock::now();
+  wl_surface_commit(surface_);
+  wl_display_flush(connection_.display());
+}
+
+}  // namespace nuv::host::wayland

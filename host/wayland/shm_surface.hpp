@@ -1,0 +1,64 @@
+#pragma once
+// The client area on the window's surface, in buffers of shared memory that the compositor reads
+// as they are: a picture of this size needs no graphics library. A buffer is filled only once the
+// compositor has released it, and only with the rows that changed since it was last filled; a
+// picture is committed only once the compositor has shown the last one, which it says by a frame
+// callback, so that a window it does not show is sent nothing.
+
+#include <wayland-client.h>
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "host/client_area.hpp"
+#include "host/pacer.hpp"
+#include "host/wayland/connection.hpp"
+#include "host/wayland/surface_scale.hpp"
+#include "window/layout.hpp"
+
+namespace nuv::host::wayland {
+
+class ShmSurface {
+ public:
+  ShmSurface(const Connection& connection, wl_surface* surface, const window::Layout& layout,
+             const SurfaceScale& scale);
+  ~ShmSurface();
+  ShmSurface(const ShmSurface&) = delete;
+  ShmSurface& operator=(const ShmSurface&) = delete;
+
+  // Whether a picture can go on the surface now.
+  bool ready() const;
+  // Whether the compositor shows the surface: it answered the last frame callback, or has not
+  // been asked for long.
+  bool shown(TimePoint now) const;
+  // Commits the client area with `picture`: what changed since the last commit, all with
+  // `repaint`. Nothing while no buffer is free.
+  void present(const PictureRef& picture, bool repaint);
+
+ private:
+  struct Buffer {
+    wl_buffer* handle = nullptr;
+    std::uint32_t* pixels = nullptr;
+    bool busy = false;  // attached, and not yet released by the compositor
+    RowSpan stale;      // client-area rows that changed since it was last filled
+  };
+  static void release(void* buffer, wl_buffer* handle);
+  static void frame_done(void* self, wl_callback* callback, std::uint32_t time);
+  void create_buffers(std::size_t bytes_each);
+  void destroy();
+
+  const Connection& connection_;
+  wl_surface* surface_;
+  ClientArea area_;
+  SurfaceScale scale_;
+  int width_, height_;  // in buffer pixels
+  void* memory_ = nullptr;
+  std::size_t memory_bytes_ = 0;
+  std::array<Buffer, 2> buffers_;
+  RowSpan damage_;                // client-area rows that differ from what the compositor last took
+  wl_callback* frame_ = nullptr;  // asked at the last commit, not yet answered
+  TimePoint committed_at_{};
+};
+
+}  // namespace nuv::host::wayland

@@ -1,0 +1,254 @@
+#include "host/wayland/wayland_window.hpp"
+
+#include <libdecor.h>
+#include <poll.h>
+#include <wayland-client.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "host/wayland/connection.hpp"
+#include "host/wayland/seat.hpp"
+#include "host/wayland/shm_surface.hpp"
+#include "host/wayland/surface_scale.hpp"
+#include "window/zoom_choice.hpp"
+
+namespace nuv::host::wayland {
+namespace {
+
+constexpr Duration kDefaultRefresh = std::chrono::microseconds{16667};
+
+// The output a window opens on is not known before it is shown: the one of the largest scale is
+// taken, as the one it would be blurred on otherwise.
+const Output* densest(const Connection& connection) {
+  const Output* found = nullptr;
+  for (const Output& output : connection.outputs())
+    if (output.scale > 0 && (found == nullptr || output.scale > found->scale)) found = &output;
+  return found;
+}
+
+int choose_zoom(std::optional<int> requested, const Output* output) {
+  window::DesktopDensity density{.requested = requested};
+  if (output != nullptr) {
+    density.wayland_scale = output->scale;
+    density.output_scale = output->scale;
+    if (output->width > 0 && output->height > 0)
+      density.usable_area =
+          window::Size{output->width / output->scale, output->height / output->scale};
+  }
+  const window::ZoomChoice choice = window::choose_zoom(density);
+  if (!choice.notice.empty()) std::fprintf(stderr, "%s\n", choice.notice.c_str());
+  return choice.zoom;
+}
+
+timespec timeout_until(TimePoint until) {
+  const auto left = std::max<Duration>(until - MonotonicClock::now(), Duration::zero());
+  const auto seconds = std::chrono::floor<std::chrono::seconds>(left);
+  return {static_cast<time_t>(seconds.count()),
+          static_cast<long>(std::chrono::nanoseconds(left - seconds).count())};
+}
+
+// libdecor tells its errors with no word of the window: there is one.
+std::string decoration_error;
+
+class WaylandWindow final : public WindowSystem {
+ public:
+  explicit WaylandWindow(std::optional<int> requested_zoom);
+  ~WaylandWindow() override;
+
+  const window::Layout& layout() const override { return layout_; }
+  std::chrono::milliseconds double_click_time() const override { return kDoubleClickTime; }
+  void present(const PictureRef& picture, bool repaint) override;
+  bool visible() const override { return shm_->shown(MonotonicClock::now()); }
+  bool ready() const override { return configured_ && shm_->ready(); }
+  Duration refresh() const override;
+  void read(std::vector<WindowInput>& input) override;
+  void wait(TimePoint until, int signal_fd, std::vector<WindowInput>& input) override;
+
+ private:
+  static libdecor_interface kDecorEvents;
+  static libdecor_frame_interface kFrameEvents;
+  static const wl_surface_listener kSurfaceEvents;
+  void use_scale(int output_scale);
+  int entered_scale() const;
+  void commit_size(libdecor_configuration* configuration);
+  void after_dispatch(std::vector<WindowInput>& input);
+
+  Connection connection_;
+  window::Layout layout_;
+  SurfaceScale scale_;
+  wl_surface* surface_ = nullptr;
+  std::optional<ShmSurface> shm_;
+  std::optional<Seat> seat_;
+  libdecor* decor_ = nullptr;
+  libdecor_frame* frame_ = nullptr;
+  std::vector<const wl_output*> entered_;  // the outputs the surface is on
+
+  // What the compositor's callbacks said, acted on once they have returned.
+  bool configured_ = false;
+  bool close_requested_ = false;
+};
+
+// libdecor's interfaces end in reserved members, left empty.
+libdecor_interface WaylandWindow::kDecorEvents = [] {
+  libdecor_interface events{};
+  events.error = [](libdecor*, libdecor_error, const char* message) { decoration_error = message; };
+  return events;
+}();
+
+libdecor_frame_interface WaylandWindow::kFrameEvents = [] {
+  libdecor_frame_interface events{};
+  events.configure = [](libdecor_frame*, libdecor_configuration* configuration, void* self) {
+    auto& window = *static_cast<WaylandWindow*>(self);
+    window.commit_size(configuration);
+    // A window shown already takes the new state with a commit of its own; a new one with its
+    // first picture.
+    if (window.configured_) wl_surface_commit(window.surface_);
+    window.configured_ = true;
+  };
+  events.close = [](libdecor_frame*, void* self) {
+    static_cast<WaylandWindow*>(self)->close_requested_ = true;
+  };
+  events.commit = [](libdecor_frame*, void* self) {
+    wl_surface_commit(static_cast<WaylandWindow*>(self)->surface_);
+  };
+  events.dismiss_popup = [](libdecor_frame*, const char*, void*) {};
+  return events;
+}();
+
+const wl_surface_listener WaylandWindow::kSurfaceEvents = {
+    .enter =
+        [](void* self, wl_surface*, wl_output* output) {
+          static_cast<WaylandWindow*>(self)->entered_.push_back(output);
+        },
+    .leave =
+        [](void* self, wl_surface*, wl_output* output) {
+          auto& entered = static_cast<WaylandWindow*>(self)->entered_;
+          std::erase(entered, output);
+        },
+};
+
+WaylandWindow::WaylandWindow(std::optional<int> requested_zoom)
+    : layout_(window::layout_at(choose_zoom(requested_zoom, densest(connection_)))),
+      scale_(surface_scale(layout_, densest(connection_) ? densest(connection_)->scale : 1)) {
+  surface_ = wl_compositor_create_surface(connection_.compositor());
+  wl_surface_add_listener(surface_, &kSurfaceEvents, this);
+  shm_.emplace(connection_, surface_, layout_, scale_);
+  seat_.emplace(connection_, surface_);
+  seat_->set_scale(scale_.layout_pixels_per_point, scale_.buffer_scale);
+  decor_ = libdecor_new(connection_.display(), &kDecorEvents);
+  frame_ = decor_ != nullptr ? libdecor_decorate(decor_, surface_, &kFrameEvents, this) : nullptr;
+  if (frame_ == nullptr)
+    throw WindowSystemError("the Wayland compositor " + connection_.name() + " gives no window");
+  libdecor_frame_set_app_id(frame_, NUV_APP_ID);
+  libdecor_frame_set_title(frame_, std::string(window::kCaption).c_str());
+  libdecor_frame_unset_capabilities(
+      frame_,
+      static_cast<libdecor_capabilities>(LIBDECOR_ACTION_RESIZE | LIBDECOR_ACTION_FULLSCREEN));
+  libdecor_frame_set_min_content_size(frame_, scale_.points.width, scale_.points.height);
+  libdecor_frame_set_max_content_size(frame_, scale_.points.width, scale_.points.height);
+  libdecor_frame_map(frame_);
+  wl_display_flush(connection_.display());
+}
+
+WaylandWindow::~WaylandWindow() {
+  shm_.reset();
+  seat_.reset();
+  if (frame_ != nullptr) libdecor_frame_unref(frame_);
+  if (decor_ != nullptr) libdecor_unref(decor_);
+  if (surface_ != nullptr) wl_surface_destroy(surface_);
+  wl_display_flush(connection_.display());
+}
+
+// The window keeps its size whatever the compositor suggests, and is never larger or smaller.
+void WaylandWindow::commit_size(libdecor_configuration* configuration) {
+  libdecor_frame_set_min_content_size(frame_, scale_.points.width, scale_.points.height);
+  libdecor_frame_set_max_content_size(frame_, scale_.points.width, scale_.points.height);
+  libdecor_state* state = libdecor_state_new(scale_.points.width, scale_.points.height);
+  libdecor_frame_commit(frame_, state, configuration);
+  libdecor_state_free(state);
+}
+
+int WaylandWindow::entered_scale() const {
+  int scale = 0;
+  for (const wl_output* handle : entered_)
+    if (const Output* output = connection_.output(handle)) scale = std::max(scale, output->scale);
+  return scale > 0 ? scale : scale_.buffer_scale;
+}
+
+// A window that moves to an output of another scale gets buffers for it, drawn whole.
+void WaylandWindow::use_scale(int output_scale) {
+  scale_ = surface_scale(layout_, output_scale);
+  shm_.reset();
+  shm_.emplace(connection_, surface_, layout_, scale_);
+  seat_->set_scale(scale_.layout_pixels_per_point, scale_.buffer_scale);
+  commit_size(nullptr);
+}
+
+void WaylandWindow::present(const PictureRef& picture, bool repaint) {
+  if (!configured_) return;
+  if (const int scale = entered_scale(); scale != scale_.buffer_scale) use_scale(scale);
+  shm_->present(picture, repaint);
+  connection_.check();
+}
+
+Duration WaylandWindow::refresh() const {
+  Duration period{};
+  for (const wl_output* handle : entered_)
+    if (const Output* output = connection_.output(handle); output && output->refresh.count() > 0)
+      period = period.count() == 0 ? output->refresh : std::min<Duration>(period, output->refresh);
+  return period.count() > 0 ? period : kDefaultRefresh;
+}
+
+// The callbacks only note what they were told; here it takes effect.
+void WaylandWindow::after_dispatch(std::vector<WindowInput>& input) {
+  connection_.check();
+  if (!decoration_error.empty())
+    throw WindowSystemError("the window's decorations failed: " + decoration_error);
+  if (close_requested_) throw ProgramExit{0};
+  seat_->take(input, MonotonicClock::now());
+}
+
+void WaylandWindow::read(std::vector<WindowInput>& input) {
+  wl_display* display = connection_.display();
+  if (wl_display_prepare_read(display) == 0) {
+    pollfd readable{wl_display_get_fd(display), POLLIN, 0};
+    if (poll(&readable, 1, 0) > 0)
+      wl_display_read_events(display);
+    else
+      wl_display_cancel_read(display);
+  }
+  wl_display_dispatch_pending(display);
+  after_dispatch(input);
+}
+
+// Events read already are dispatched first, and the sleep does not begin if they said anything.
+void WaylandWindow::wait(TimePoint until, int signal_fd, std::vector<WindowInput>& input) {
+  wl_display* display = connection_.display();
+  int dispatched = wl_display_dispatch_pending(display);
+  while (dispatched == 0 && wl_display_prepare_read(display) != 0)
+    dispatched = wl_display_dispatch_pending(display);
+  if (dispatched != 0) {
+    after_dispatch(input);
+    return;
+  }
+  wl_display_flush(display);
+  std::array<pollfd, 2> watched{{{wl_display_get_fd(display), POLLIN, 0}, {signal_fd, POLLIN, 0}}};
+  const timespec timeout = timeout_until(std::min(until, seat_->next_repeat().value_or(until)));
+  if (ppoll(watched.data(), watched.size(), &timeout, nullptr) > 0 && watched[0].revents != 0)
+    wl_display_read_events(display);
+  else
+    wl_display_cancel_read(display);
+  wl_display_dispatch_pending(display);
+  after_dispatch(input);
+}
+
+}  // namespace
+
+std::unique_ptr<WindowSystem> open_window(std::optional<int> requested_zoom) {
+  return std::make_unique<WaylandWindow>(requested_zoom);
+}
+
+}  // namespace nuv::host::wayland
