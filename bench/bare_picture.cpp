@@ -1,63 +1,61 @@
-// The least a program can do to put a picture of the viewer's size on screen: a window of the
-// viewer's size at ZOOM on the same renderer, one texture of a frame's size at that zoom filled
-// once, drawn whenever the window is exposed, until the window is closed or the program killed.
+// The bare program on X11: the client area composed once into a shared-memory image and put on
+// the window whenever it is exposed, until the window is closed or the program killed.
 // Usage: bare_picture ZOOM
 
 #include "bench/bare_picture.hpp"
 
-#include <SDL.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
+#include <xcb/shm.h>
+#include <xcb/xcb.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
-#include "frames/picture.hpp"
-#include "frames/zoom.hpp"
-#include "window/layout.hpp"
-
-namespace {
-
-int fail(const char* what) {
-  std::fprintf(stderr, "bare_picture: %s: %s\n", what, SDL_GetError());
-  return 1;
-}
-
-}  // namespace
+#include "bench/bare_client_area.hpp"
 
 int main(int argc, char** argv) {
-  const int zoom = argc == 2 ? std::atoi(argv[1]) : 0;
-  if (zoom < 1 || zoom > nuv::frames::kMaxZoom) {
-    std::fprintf(stderr, "usage: bare_picture ZOOM   (1 to %d)\n", nuv::frames::kMaxZoom);
-    return 2;
+  const auto layout = nuv::bench::layout_from_arguments(argc, argv);
+  if (!layout) return 2;
+  int screen_number = 0;
+  xcb_connection_t* c = xcb_connect(nullptr, &screen_number);
+  if (xcb_connection_has_error(c)) {
+    std::fprintf(stderr, "bare_picture: no X display\n");
+    return 1;
   }
-  const nuv::window::Layout layout = nuv::window::layout_at(zoom);
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) return fail("SDL_Init");
-  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-  SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");
-  SDL_Window* window =
-      SDL_CreateWindow(nuv::bench::kBarePictureCaption, SDL_WINDOWPOS_UNDEFINED,
-                       SDL_WINDOWPOS_UNDEFINED, layout.client_width, layout.client_height, 0);
-  if (window == nullptr) return fail("cannot create the window");
-  SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-  if (renderer == nullptr) return fail("cannot create the renderer");
-  const int width = nuv::frames::kFrameWidth * zoom;
-  const int height = nuv::frames::kFrameHeight * zoom;
-  SDL_Texture* texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_RGB888,
-                                           SDL_TEXTUREACCESS_STREAMING, width, height);
-  if (texture == nullptr) return fail("cannot create the texture");
-  void* pixels = nullptr;
-  int pitch = 0;
-  if (SDL_LockTexture(texture, nullptr, &pixels, &pitch) != 0) return fail("cannot fill");
-  for (int y = 0; y < height; ++y) {
-    auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(pixels) + y * pitch);
-    for (int x = 0; x < width; ++x) row[x] = nuv::bench::kBarePictureRgb;
+  xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+  const xcb_window_t window = xcb_generate_id(c);
+  const std::uint32_t events = XCB_EVENT_MASK_EXPOSURE;
+  xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0,
+                    static_cast<std::uint16_t>(layout->client_width),
+                    static_cast<std::uint16_t>(layout->client_height), 0,
+                    XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_EVENT_MASK, &events);
+  xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
+                      static_cast<std::uint32_t>(std::strlen(nuv::bench::kBarePictureCaption)),
+                      nuv::bench::kBarePictureCaption);
+  const std::size_t bytes = std::size_t{4} * layout->client_width * layout->client_height;
+  const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+  auto* pixels = static_cast<std::uint32_t*>(shmat(id, nullptr, 0));
+  const xcb_shm_seg_t segment = xcb_generate_id(c);
+  xcb_shm_attach(c, segment, static_cast<std::uint32_t>(id), 0);
+  nuv::bench::compose_bare_client_area(*layout, pixels);
+  const xcb_gcontext_t gc = xcb_generate_id(c);
+  xcb_create_gc(c, gc, window, 0, nullptr);
+  xcb_map_window(c, window);
+  xcb_flush(c);
+  while (xcb_generic_event_t* event = xcb_wait_for_event(c)) {
+    if ((event->response_type & 0x7F) == XCB_EXPOSE) {
+      xcb_shm_put_image(c, window, gc, static_cast<std::uint16_t>(layout->client_width),
+                        static_cast<std::uint16_t>(layout->client_height), 0, 0,
+                        static_cast<std::uint16_t>(layout->client_width),
+                        static_cast<std::uint16_t>(layout->client_height), 0, 0, screen->root_depth,
+                        XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment, 0);
+      xcb_flush(c);
+    }
+    std::free(event);
   }
-  SDL_UnlockTexture(texture);
-  const SDL_Rect target{layout.inner.x, layout.inner.y, width, height};
-  for (SDL_Event event; SDL_WaitEvent(&event) && event.type != SDL_QUIT;) {
-    if (event.type != SDL_WINDOWEVENT || event.window.event != SDL_WINDOWEVENT_EXPOSED) continue;
-    SDL_RenderCopy(renderer, texture, nullptr, &target);
-    SDL_RenderPresent(renderer);
-  }
-  SDL_Quit();
+  shmctl(id, IPC_RMID, nullptr);
+  xcb_disconnect(c);
   return 0;
 }

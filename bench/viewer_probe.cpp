@@ -1,6 +1,6 @@
 // Measures the real viewer at one zoom on a private Xvfb display whose Xft.dpi asks for it: time
-// from process start to the first frame on screen, beside a bare SDL program's time to its one
-// picture of the same size (on X11); the frame period at start-up speed; the viewer's processor
+// from process start to the first frame on screen, beside a bare program's time to its one
+// picture of the same size; the frame period at start-up speed; the viewer's processor
 // share at start-up speed and in drag mode, the pointer held and then sweeping steadily over the
 // picture; and its peak resident memory.
 // Then a table of the processor share with the window visible and hidden (unmapped; on X11)
@@ -47,27 +47,39 @@ int shown_slot(const testing::WindowReader& reader, const testing::PlacedClientA
 // Whether the inner area's middle row shows that of a picture: read fast enough at every zoom to
 // time the first picture to a millisecond or two, where the whole window takes tens of them.
 template <typename Colour>
-bool middle_row_shows(const testing::WindowReader& reader, unsigned long window,
+bool middle_row_shows(const testing::WindowReader& reader, const testing::PlacedClientArea& area,
                       const window::Layout& layout, Colour colour_at) {
   const int row = frames::kFrameHeight * layout.zoom / 2;
-  const auto shot =
-      reader.grab_rectangle(window, layout.inner.x, layout.inner.y + row, layout.inner.width, 1);
+  const auto shot = reader.grab_rectangle(area.window, area.left + layout.inner.x,
+                                          area.top + layout.inner.y + row, layout.inner.width, 1);
   if (!shot) return false;
   for (int x = 0; x < shot->width; ++x)
     if (shot->at(x, 0) != colour_at(x, row)) return false;
   return true;
 }
 
-// Process start to the moment `on_screen` holds for the window with that caption, in ms.
+// Where a program's client area shows: in its own window on X11, found by its caption; on
+// weston's output on Wayland, found by Picture1's sunken border.
+std::optional<testing::PlacedClientArea> find_client_area(const testing::WindowReader& reader,
+                                                          std::optional<unsigned long> weston,
+                                                          std::string_view caption) {
+  if (weston) return reader.find_on_weston(*weston);
+  const std::optional<unsigned long> window = reader.find_viewer(caption);
+  if (!window) return std::nullopt;
+  return testing::PlacedClientArea{*window, 0, 0};
+}
+
+// Process start to the moment `on_screen` holds for the program's client area, in ms.
 template <typename OnScreen>
-double start_up_ms(const testing::WindowReader& reader, const std::vector<std::string>& command,
-                   std::string_view caption, OnScreen on_screen) {
+double start_up_ms(const testing::WindowReader& reader, std::optional<unsigned long> weston,
+                   const std::vector<std::string>& command, std::string_view caption,
+                   OnScreen on_screen) {
   const auto started = Monotonic::now();
   testing::ChildProcess process(command);
-  std::optional<unsigned long> window;
+  std::optional<testing::PlacedClientArea> area;
   while (seconds_since(started) < 10) {
-    if (!window) window = reader.find_viewer(caption);
-    if (window && on_screen(*window)) return 1000 * seconds_since(started);
+    if (!area) area = find_client_area(reader, weston, caption);
+    if (area && on_screen(*area)) return 1000 * seconds_since(started);
     std::this_thread::sleep_for(200us);
   }
   throw std::runtime_error(std::string(caption) + ": no picture appeared");
@@ -87,8 +99,8 @@ double median(std::vector<double> values) {
 // and the bare program's picture, in alternate rounds so that a change in the machine's load
 // falls on both; the difference of each round's pair shows what the viewer adds beneath the
 // spread of start-up times.
-void compare_start_up(const testing::WindowReader& reader, const window::Layout& layout,
-                      const std::string& viewer_path) {
+void compare_start_up(const testing::WindowReader& reader, std::optional<unsigned long> weston,
+                      const window::Layout& layout, const std::string& viewer_path) {
   constexpr int kRounds = 21;
   const auto& frames = testing::stored_frames(layout.zoom);
   const auto bare_colour = [](int, int) {
@@ -98,24 +110,27 @@ void compare_start_up(const testing::WindowReader& reader, const window::Layout&
   };
   std::vector<double> viewer_ms, bare_ms;
   for (int round = 0; round < kRounds; ++round) {
-    viewer_ms.push_back(
-        start_up_ms(reader, {viewer_path}, window::kCaption, [&](unsigned long window) {
+    viewer_ms.push_back(start_up_ms(
+        reader, weston, {viewer_path}, window::kCaption,
+        [&](const testing::PlacedClientArea& area) {
           return std::ranges::any_of(frames, [&](const frames::Picture& frame) {
-            return middle_row_shows(reader, window, layout,
+            return middle_row_shows(reader, area, layout,
                                     [&](int x, int y) { return frame.colour_at(x, y); });
           });
         }));
     std::this_thread::sleep_for(200ms);  // the killed viewer's window leaves the screen
-    bare_ms.push_back(start_up_ms(reader, {BARE_PICTURE_PATH, std::to_string(layout.zoom)},
-                                  bench::kBarePictureCaption, [&](unsigned long window) {
-                                    return middle_row_shows(reader, window, layout, bare_colour);
-                                  }));
+    bare_ms.push_back(start_up_ms(
+        reader, weston,
+        {weston ? BARE_WAYLAND_PICTURE_PATH : BARE_PICTURE_PATH, std::to_string(layout.zoom)},
+        bench::kBarePictureCaption, [&](const testing::PlacedClientArea& area) {
+          return middle_row_shows(reader, area, layout, bare_colour);
+        }));
     std::this_thread::sleep_for(200ms);
   }
   std::vector<double> added_ms(kRounds);
   std::ranges::transform(viewer_ms, bare_ms, added_ms.begin(), std::minus<>());
   std::printf(
-      "start-up: process start to first picture on screen, median of %d: viewer %.1f ms, bare SDL "
+      "start-up: process start to first picture on screen, median of %d: viewer %.1f ms, bare "
       "program %.1f ms; viewer minus bare in each round: median %.1f ms, middle half %.1f to "
       "%.1f ms\n",
       kRounds, median(viewer_ms), median(bare_ms), median(added_ms), quantile(added_ms, 0.25),
@@ -146,15 +161,6 @@ double cpu_share(int pid, double seconds) {
   const auto start = Monotonic::now();
   std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
   return (cpu_seconds(pid) - before) / seconds_since(start);
-}
-
-// Where the viewer's client area shows: in its own window on X11, on weston's output on Wayland.
-std::optional<testing::PlacedClientArea> find_viewer(const testing::WindowReader& reader,
-                                                     std::optional<unsigned long> weston) {
-  if (weston) return reader.find_on_weston(*weston);
-  const std::optional<unsigned long> window = reader.find_viewer();
-  if (!window) return std::nullopt;
-  return testing::PlacedClientArea{*window, 0, 0};
 }
 
 // xdotool arguments that move the pointer to a point of the client area.
@@ -282,9 +288,9 @@ int main(int argc, char** argv) {
                                  "Xft.dpi: " + std::to_string(96 * zoom));
     const testing::WindowReader screen;
     std::printf("zoom %d: a %d x %d window\n", zoom, layout.client_width, layout.client_height);
-    if (!testing::test_session().wayland) compare_start_up(screen, layout, viewer_path);
     std::optional<unsigned long> weston;
     if (testing::test_session().wayland) weston = testing::weston_window();
+    compare_start_up(screen, weston, layout, viewer_path);
     const auto started = Monotonic::now();
     testing::ChildProcess viewer({viewer_path});
     const int pid = viewer.pid();
@@ -294,7 +300,7 @@ int main(int argc, char** argv) {
     // Slot 0 is on screen only while the other frames load, a few milliseconds; the first
     // frame seen may already be slot 1.
     while (slot < 0 && seconds_since(started) < 10) {
-      if (!window) window = find_viewer(screen, weston);
+      if (!window) window = find_client_area(screen, weston, window::kCaption);
       if (window) slot = shown_slot(screen, *window, layout);
       if (slot < 0) std::this_thread::sleep_for(200us);
     }

@@ -14,6 +14,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${NUV_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)  # run-time dependencies from the binary's libraries
+# libdecor loads the plugin that draws the title bar where the compositor draws none.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS libdecor-0-plugin-1-cairo)
 # The control file's long description; CPack puts the summary before it and indents it.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "A small desktop viewer that plays a looping animation of a single-cylinder

@@ -6,8 +6,9 @@
 set -euo pipefail
 
 run_packages=(
-  cmake make g++ pkg-config libsdl2-dev libcairo2-dev libpng-dev libgif-dev libwayland-dev
-  libdecor-0-plugin-1-cairo  # title bars on Wayland
+  cmake make g++ pkg-config libcairo2-dev libpng-dev libgif-dev
+  libxcb1-dev libxcb-shm0-dev libxcb-xkb-dev libxkbcommon-dev libxkbcommon-x11-dev  # X11
+  libwayland-dev libdecor-0-dev libdecor-0-plugin-1-cairo  # Wayland, and its title bars
 )
 package_packages=("${run_packages[@]}" dpkg-dev file)
 test_packages=(

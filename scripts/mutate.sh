@@ -32,8 +32,8 @@ engine/keyboard.cpp => code < 0 || code > kLastAscii => code < 0
 engine/keyboard.cpp => {"* .", kStepForward} => {"*.", kStepForward}
 engine/frame_delay.cpp => if (!(limit >= 0)) => if (!(limit > 0))
 engine/frame_delay.cpp => std::min(limit, kLongest))) + 1; => std::min(limit, kLongest)));
-engine/frame_delay.cpp => idle_until_(deadline); => idle_until_(deadline - kShortestIdle);
-engine/frame_delay.cpp => std::min<steady_clock::duration>(now - deadline, kLongestMakeUp) => steady_clock::duration{}
+host/pacer.cpp => std::min<Duration>(now - deadline, kLongestMakeUp) => Duration{}
+host/pacer.cpp => return last_present_ + window_.refresh(); => return last_present_;
 engine/viewer_window.cpp => slot < kFrameCount; ++slot => slot < kFrameCount - 1; ++slot
 engine/viewer_window.cpp => slot < 0 || slot >= kFrameCount => slot < 0 || slot > kFrameCount
 engine/viewer_window.cpp => state_.delay = kStartDelay; => (deleted)

@@ -7,7 +7,6 @@
 #include "frames/stored_frames.hpp"
 #include "frames/zoom.hpp"
 #include "host/client_area.hpp"
-#include "host/key_codes.hpp"
 #include "window/icon.hpp"
 #include "window/icon_drawing.hpp"
 #include "window/layout.hpp"
@@ -316,21 +315,6 @@ TEST(ClientArea, CopiesRowsMagnified) {
             << magnify << ": " << x << ", " << y;
       }
   }
-}
-
-TEST(KeyCodes, TypedTextBecomesCharacterCodes) {
-  EXPECT_EQ(key_codes_for_text("+"), std::vector<std::int16_t>{'+'});
-  EXPECT_EQ(key_codes_for_text("-,."), (std::vector<std::int16_t>{'-', ',', '.'}));
-  EXPECT_EQ(key_codes_for_text("\xC3\xA9"), std::vector<std::int16_t>{0xE9});        // é
-  EXPECT_EQ(key_codes_for_text("\xE2\x88\x92"), std::vector<std::int16_t>{0x2212});  // minus sign
-}
-
-TEST(KeyCodes, DropsWhatNoCharacterCodeCanHold) {
-  EXPECT_TRUE(key_codes_for_text("\xF0\x9F\x98\x80").empty());             // beyond 16 bits
-  EXPECT_TRUE(key_codes_for_text("\xEF\xBF\xBD").empty());                 // U+FFFD
-  EXPECT_EQ(key_codes_for_text("\xC3+"), std::vector<std::int16_t>{'+'});  // cut sequence
-  EXPECT_EQ(key_codes_for_text("\xFF*"), std::vector<std::int16_t>{'*'});
-  EXPECT_EQ(key_codes_for_text("\xE2\x88"), std::vector<std::int16_t>{});
 }
 
 }  // namespace

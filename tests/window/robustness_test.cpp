@@ -145,7 +145,7 @@ INSTANTIATE_TEST_SUITE_P(Robustness, DisplayGoesAway, ::testing::Values(false, t
 TEST(NoDisplay, TheViewerSaysSoAndEndsWithAnError) {
   const CommandResult result = run_command(
       {"sh", "-c",
-       "exec env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER timeout 20 \"$0\" 2>&1",
+       "exec env -u DISPLAY -u WAYLAND_DISPLAY -u NUV_WINDOW_SYSTEM timeout 20 \"$0\" 2>&1",
        viewer_path()});
   EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.output.find("nuv: run-time error: cannot open the window system"),

@@ -493,7 +493,9 @@ XvfbDisplay::XvfbDisplay(int width, int height, const std::string& resources) {
   if (!resources.empty()) load_resources(resources);
   // The viewer under test opens on this display alone, whatever session the tests run in.
   unsetenv("WAYLAND_DISPLAY");
-  unsetenv("SDL_VIDEODRIVER");
+  unsetenv("NUV_WINDOW_SYSTEM");
+  // Run-time errors go to standard error, where the tests read them, and to no message box.
+  setenv("NUV_ERROR_DIALOG", "0", 1);
   if (session.wayland) compositor_ = std::make_unique<WestonCompositor>(session.scale);
   if (session.window_manager) start_window_manager();
 }
