@@ -172,6 +172,34 @@ TEST_F(RealWindow, HiddenWindowDrawsNothingWhileItsFramesAdvance) {
   FAIL() << "the window could not be shown again within its third frame in " << kTries << " tries";
 }
 
+// Lines in the Wayland client library's log of the requests it sends that commit a surface.
+int commits_in(const std::string& log) {
+  int commits = 0;
+  for (std::size_t at = log.find(".commit()"); at != std::string::npos;
+       at = log.find(".commit()", at + 1))
+    ++commits;
+  return commits;
+}
+
+// Minimised with the title bar's button, the window gets no frame callbacks: while three of its
+// frames come, one picture is committed, whose callback never comes, and then nothing.
+TEST(Wayland, MinimisedWindowCommitsNothingWhileItsFramesAdvance) {
+  XvfbDisplay display;
+  const TempFile log("nuv-wayland-requests");
+  setenv("WAYLAND_DEBUG", "client", 1);
+  const Viewer viewer(log.path());
+  unsetenv("WAYLAND_DEBUG");
+  ASSERT_GE(viewer.wait_for_slot_change(-1, kPatience), 0);
+  std::vector<std::string> minimise = viewer.pointer_to(window::kClientWidth - 80, -12);
+  minimise.insert(minimise.end(), {"click", "1"});
+  xdotool(minimise);
+  std::this_thread::sleep_for(kStartUpFrame / 2);  // the title bar drawn as the pointer leaves
+  const int before = commits_in(log.contents());
+  std::this_thread::sleep_for(kStartUpFrame * 3.5);
+  EXPECT_LE(commits_in(log.contents()) - before, 1);
+  EXPECT_GT(before, 0) << "the log shows commits at all";
+}
+
 // A screen with room for the window at zoom 2, and the desktop at twice the standard density.
 constexpr int kLargeScreenWidth = 1280;
 constexpr int kLargeScreenHeight = 1200;
