@@ -35,7 +35,7 @@ class CountingHost final : public host::Host {
     return host_.start(window);
   }
   host::PictureRef image_picture(int number) override { return host_.image_picture(number); }
-  void set_picture(host::PictureRef picture) override { host_.set_picture(std::move(picture)); }
+  void set_picture(const host::PictureRef& picture) override { host_.set_picture(picture); }
   void idle(std::chrono::microseconds duration) override {
     if (cycles_ < 0) {
       // The speed-mode delay is X * 30 * Y.

@@ -35,7 +35,7 @@ PictureRef FakeHost::image_picture(int image_number) {
   return image_controls_[image_number - 1];
 }
 
-void FakeHost::set_picture(PictureRef picture) {
+void FakeHost::set_picture(const PictureRef& picture) {
   const int number = image_number_of(picture);
   log_.push_back("show " + frames::image_control_name(number));
   shown_.push_back(number);

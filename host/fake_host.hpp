@@ -26,7 +26,7 @@ class FakeHost final : public Host {
 
   int start(WindowEvents& window) override;
   PictureRef image_picture(int image_number) override;
-  void set_picture(PictureRef picture) override;
+  void set_picture(const PictureRef& picture) override;
   void idle(std::chrono::microseconds duration) override;
   void pump() override;
   void clear_window() override;

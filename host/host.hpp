@@ -46,7 +46,7 @@ class Host {
   // A shared reference to the picture of image control Image`image_number` (1 to 18).
   virtual PictureRef image_picture(int image_number) = 0;
   // Picture1 shows this picture at the latest after the next pump pass.
-  virtual void set_picture(PictureRef picture) = 0;
+  virtual void set_picture(const PictureRef& picture) = 0;
   // Lets the frame wait's time pass. Input that arrives meanwhile waits for the next pump pass;
   // the window stays drawn, and the close control and the ending signals end the program.
   virtual void idle(std::chrono::microseconds duration) = 0;

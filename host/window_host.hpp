@@ -29,7 +29,7 @@ class WindowHost final : public Host, private PacedWindow {
 
   int start(WindowEvents& window) override;
   PictureRef image_picture(int image_number) override;
-  void set_picture(PictureRef picture) override;
+  void set_picture(const PictureRef& picture) override;
   void idle(std::chrono::microseconds duration) override;
   void pump() override;
   void clear_window() override;
@@ -62,7 +62,9 @@ class WindowHost final : public Host, private PacedWindow {
   std::deque<HandlerCall> calls_;   // translated and not yet handed on
 
   std::array<PictureRef, frames::kFrameCount> image_controls_;
-  PictureRef picture1_;
+  static constexpr int kNoPicture = -1;
+  int picture1_ = kNoPicture;  // the image control whose picture Picture1 shows
+  const PictureRef& picture1() const;
 };
 
 }  // namespace nuv::host
