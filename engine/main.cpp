@@ -1,7 +1,10 @@
 // The viewer's entry point: reads the command line, then either answers it (help, version,
 // export) or builds the window object and hands it to the window system.
 
+#include <csignal>
 #include <cstdio>
+#include <exception>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +14,7 @@
 #include "engine/frame_delay.hpp"
 #include "engine/viewer_window.hpp"
 #include "export/export_frames.hpp"
+#include "host/ending_signals.hpp"
 #include "host/window_host.hpp"
 
 namespace {
@@ -30,19 +34,38 @@ int run_viewer(std::optional<int> zoom) {
   return host.start(window);
 }
 
+// An ending signal stops the export before its next file; it then leaves none of its files behind
+// and the process ends by the signal. A limit on the size of files makes a write fail, as a full
+// disk does, rather than end the process.
+struct Interrupted {
+  int signal;
+};
+
 int export_pictures(const nuv::engine::CommandLine& options) {
+  const std::string dir = options.export_dir->string();
+  std::signal(SIGXFSZ, SIG_IGN);
   try {
-    nuv::exporting::export_frames(*options.export_dir, options.zoom.value_or(1));
+    nuv::host::EndingSignals signals;
+    signals.defer(true);
+    try {
+      nuv::exporting::export_frames(*options.export_dir, options.zoom.value_or(1), [&] {
+        if (const auto signal = signals.take_noted()) throw Interrupted{*signal};
+      });
+    } catch (const Interrupted& interrupted) {
+      nuv::host::EndingSignals::end_by(interrupted.signal);
+    }
     return 0;
   } catch (const nuv::exporting::ExportError& error) {
     std::fprintf(stderr, "nuv: %s\n", error.what());
-    return 1;
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "nuv: ran out of memory exporting to %s\n", dir.c_str());
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "nuv: cannot export to %s: %s\n", dir.c_str(), error.what());
   }
+  return 1;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int answer(int argc, char** argv) {
   const std::vector<std::string_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
   const auto [options, error] = nuv::engine::parse_command_line(arguments);
   if (!error.empty()) {
@@ -53,4 +76,19 @@ int main(int argc, char** argv) {
   if (options.version) return print(std::string("nuv ") + NUV_VERSION + "\n");
   if (options.export_dir) return export_pictures(options);
   return run_viewer(options.zoom);
+}
+
+}  // namespace
+
+// What runs out before the viewer or the export can report it themselves ends the program with a
+// message too.
+int main(int argc, char** argv) {
+  try {
+    return answer(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::fputs("nuv: ran out of memory\n", stderr);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "nuv: %s\n", error.what());
+  }
+  return 1;
 }

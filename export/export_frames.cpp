@@ -38,13 +38,21 @@ std::string frame_file_name(int frame) {
   return name;
 }
 
-void export_frames(const std::filesystem::path& dir, int zoom) {
+// All nineteen files are written before any of them replaces an earlier export's.
+void export_frames(const std::filesystem::path& dir, int zoom,
+                   const std::function<void()>& between_files) {
   make_directory(dir);
   const std::vector<frames::Picture> pictures = decoded_frames(zoom);
-  for (int frame = 1; frame <= frames::kFrameCount; ++frame)
-    write_file_atomically(dir / frame_file_name(frame),
-                          encode_png(pictures[static_cast<std::size_t>(frame - 1)]));
-  write_file_atomically(dir / kAnimationFileName, encode_gif(pictures));
+  FileSet files;
+  for (int frame = 1; frame <= frames::kFrameCount; ++frame) {
+    between_files();
+    files.add(dir / frame_file_name(frame),
+              encode_png(pictures[static_cast<std::size_t>(frame - 1)]));
+  }
+  between_files();
+  files.add(dir / kAnimationFileName, encode_gif(pictures));
+  between_files();
+  files.put_in_place();
 }
 
 }  // namespace nuv::exporting

@@ -6,9 +6,12 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <stdexcept>
+#include <string>
 
 namespace nuv::host {
 namespace {
@@ -48,7 +51,8 @@ bool started_ignored(int signal) {
 
 EndingSignals::EndingSignals() {
   if (pipe2(note_pipe, O_CLOEXEC | O_NONBLOCK) != 0)
-    throw std::runtime_error("cannot make a pipe for signals");
+    throw std::runtime_error(std::string("cannot make a pipe for signals: ") +
+                             std::strerror(errno));
   struct sigaction action {};
   action.sa_handler = on_ending_signal;
   sigemptyset(&action.sa_mask);

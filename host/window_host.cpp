@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <new>
 #include <utility>
 
 #include "frames/picture_record.hpp"
@@ -16,10 +17,9 @@ WindowHost::~WindowHost() = default;
 // The window is released before the signal handlers, and the process ends on a caught signal
 // only after both.
 int WindowHost::start(WindowEvents& window) {
-  signals_ = std::make_unique<EndingSignals>();
   const int status = run(window);
   window_system_.reset();
-  signals_->defer(false);  // a signal noted meanwhile ends the process here
+  if (signals_) signals_->defer(false);  // a signal noted meanwhile ends the process here
   signals_.reset();
   if (ending_signal_) EndingSignals::end_by(*ending_signal_);
   return status;
@@ -29,11 +29,14 @@ int WindowHost::start(WindowEvents& window) {
 int WindowHost::run(WindowEvents& window) {
   try {
     try {
+      signals_ = std::make_unique<EndingSignals>();
       window_system_ = open_();
       translator_.emplace(window_system_->layout(), window_system_->double_click_time());
       events_ = &window;
       signals_->defer(true);
       window.activate();
+    } catch (const std::bad_alloc&) {
+      runtime_error("ran out of memory");
     } catch (const std::exception& error) {
       runtime_error(error.what());
     }

@@ -4,11 +4,14 @@
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 #include <png.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <map>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -180,11 +183,13 @@ TEST(Export, FailureLeavesNoFileAndEndsWithStatusOne) {
   fs::create_directory(read_only);
   fs::permissions(read_only, fs::perms::owner_read | fs::perms::owner_exec);
   const fs::path full = scratch.path / "full";
+  const fs::path little_memory = scratch.path / "little memory";
   const struct {
     fs::path dir;
     std::string prefix;  // shell set-up before the viewer runs
     std::string message;
     bool needs_permissions;  // root writes into read-only directories
+    std::string zoom = "1";
   } cases[] = {
       {file_in_the_way, "", "nuv: cannot create directory " + file_in_the_way.string() + ": ",
        false},
@@ -193,24 +198,69 @@ TEST(Export, FailureLeavesNoFileAndEndsWithStatusOne) {
       {read_only, "",
        "nuv: cannot write " + (read_only / "frame01.png").string() + ": Permission denied", true},
       // A disk that fills up: files may grow to a few kilobytes, the animation needs more.
-      {full, "trap '' XFSZ; ulimit -f 16; ",
+      {full, "ulimit -f 16; ",
        "nuv: cannot write " + (full / kAnimationFileName).string() + ": File too large", false},
+      {little_memory, "ulimit -v 40000; ",
+       "nuv: ran out of memory exporting to " + little_memory.string(), false, "3"},
   };
   for (const auto& test : cases) {
     SCOPED_TRACE(test.dir);
     if (test.needs_permissions && ::geteuid() == 0) continue;
-    const Outcome run =
-        run_viewer("--export '" + test.dir.string() + "'", scratch.path, test.prefix);
+    const Outcome run = run_viewer("--zoom " + test.zoom + " --export '" + test.dir.string() + "'",
+                                   scratch.path, test.prefix);
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.starts_with(test.message)) << run.err;
     EXPECT_EQ(run.err.find("Usage"), std::string::npos);
-    if (fs::is_directory(test.dir)) {
-      for (const auto& entry : fs::directory_iterator(test.dir)) {
-        const std::string name = entry.path().filename().string();
-        EXPECT_TRUE(name.starts_with("frame") && name.ends_with(".png")) << "left behind: " << name;
-      }
-      EXPECT_FALSE(fs::exists(test.dir / kAnimationFileName));
-    }
+    if (fs::is_directory(test.dir))
+      for (const auto& entry : fs::directory_iterator(test.dir))
+        ADD_FAILURE() << "left behind: " << entry.path().filename();
+  }
+}
+
+std::string contents_of(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
+
+// The files of an export, by name.
+std::map<std::string, std::string> export_in(const fs::path& dir) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::directory_iterator(dir))
+    files[entry.path().filename().string()] = contents_of(entry.path());
+  return files;
+}
+
+// An export over an earlier one replaces it whole, or leaves it whole: a failed one, or one ended
+// by a signal, leaves nothing of its own. Files an export that was killed left behind are in no
+// later one's way.
+TEST(Export, ReplacesAnEarlierExportWholeOrLeavesItWhole) {
+  TemporaryDir scratch;
+  const fs::path dir = scratch.path / "slides";
+  const std::string to_dir = " --export '" + dir.string() + "'";
+  ASSERT_EQ(run_viewer("--zoom 1" + to_dir, scratch.path).status, 0);
+  std::ofstream(dir / ".frame01.png.123.part") << "left by a killed export";
+  std::ofstream(dir / ".frame02.png.abcdef") << "left by a killed export";
+  const auto first = export_in(dir);
+  ASSERT_EQ(first.size(), frames::kFrameCount + 1u + 2u);
+
+  const Outcome too_large = run_viewer("--zoom 3" + to_dir, scratch.path, "ulimit -f 30; ");
+  EXPECT_EQ(too_large.status, 1) << too_large.err;
+  EXPECT_EQ(export_in(dir), first) << "a failed export changed the earlier one";
+
+  const Outcome ended =
+      run_viewer("--zoom 3" + to_dir, scratch.path, "(sleep 0.1; kill -TERM \\$\\$) & exec ");
+  // Ended while it ran, or done before the signal came.
+  EXPECT_TRUE(ended.status == 128 + SIGTERM || ended.status == 0) << ended.status << ended.err;
+  if (ended.status != 0) {
+    EXPECT_EQ(export_in(dir), first) << "an ended export left files";
+  }
+
+  ASSERT_EQ(run_viewer("--zoom 2" + to_dir, scratch.path).status, 0);
+  const auto second = export_in(dir);
+  EXPECT_EQ(second.size(), first.size());
+  for (const auto& [name, bytes] : first) {
+    if (name.starts_with(".")) continue;
+    EXPECT_NE(second.at(name), bytes) << name << " not replaced";
   }
 }
 

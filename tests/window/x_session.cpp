@@ -272,6 +272,11 @@ class WestonCompositor {
     environment_.set("WAYLAND_DISPLAY", kWestonSocket);
   }
 
+  void kill() {
+    ::kill(process_->pid(), SIGKILL);
+    process_->wait_for(kPatience);
+  }
+
   ~WestonCompositor() {
     process_.reset();
     std::filesystem::remove_all(runtime_dir_);
@@ -526,8 +531,20 @@ XvfbDisplay::~XvfbDisplay() {
 }
 
 void XvfbDisplay::kill_server() {
+  if (compositor_) {
+    compositor_->kill();
+    return;
+  }
   kill(server_->pid(), SIGTERM);
-  server_->wait_for(5s);
+  server_->wait_for(kPatience);
+}
+
+std::string XvfbDisplay::lost_display_message() {
+  if (test_session().wayland)
+    return std::string("nuv: run-time error: lost the connection to the Wayland compositor ") +
+           kWestonSocket;
+  return std::string("nuv: run-time error: lost the connection to the display ") +
+         std::getenv("DISPLAY");
 }
 
 unsigned long weston_window() {

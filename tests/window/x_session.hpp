@@ -151,8 +151,11 @@ class XvfbDisplay {
   // The screen's size in pixels, and X resources such as "Xft.dpi: 192" loaded with xrdb.
   explicit XvfbDisplay(int width = 1024, int height = 768, const std::string& resources = {});
   ~XvfbDisplay();
-  // Ends the server at once, as when a display goes away under its clients.
+  // Ends the server the viewer shows its window on at once, as when a display goes away under its
+  // clients: the X server, or on Wayland the compositor.
   void kill_server();
+  // The message a viewer ends with when that happens.
+  static std::string lost_display_message();
 
  private:
   void start_window_manager();
