@@ -16,7 +16,7 @@ test_packages=(
   clang libclang-rt-14-dev llvm          # the fuzzer and its symbolizer
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xdotool imagemagick x11-utils x11-xserver-utils libx11-dev weston  # xrdb sets Xft.dpi
-  openbox  # a window manager for the real window, as on a desktop
+  openbox fluxbox icewm  # window managers for the real window, as on a desktop
   lintian appstream desktop-file-utils  # the package's checks
 )
 

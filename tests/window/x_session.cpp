@@ -141,11 +141,18 @@ std::optional<std::pair<int, int>> find_client_area(const Screenshot& output,
 }
 
 // The first X window that matches, once it is mapped: `property` is --name or --class.
+// xdotool gives up on an error about a window that went away as it looked, which a window manager's
+// own windows do; it is asked again.
 std::string find_window(const std::string& property, const std::string& pattern) {
-  const CommandResult found = run_command(
-      {"timeout", "20", "xdotool", "search", "--sync", "--onlyvisible", property, pattern});
-  if (found.status != 0) throw std::runtime_error("no window matching " + pattern + " appeared");
-  return found.output.substr(0, found.output.find('\n'));
+  const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  for (;;) {
+    const CommandResult found = run_command(
+        {"timeout", "20", "xdotool", "search", "--sync", "--onlyvisible", property, pattern});
+    if (found.status == 0) return found.output.substr(0, found.output.find('\n'));
+    if (std::chrono::steady_clock::now() > deadline)
+      throw std::runtime_error("no window matching " + pattern + " appeared");
+    std::this_thread::sleep_for(50ms);
+  }
 }
 
 // Environment variables set for as long as the object lives, then put back as they were.
@@ -226,17 +233,21 @@ void load_resources(const std::string& resources) {
 Session test_session() {
   const char* chosen = std::getenv("NUV_TEST_SESSION");
   const std::string name = chosen != nullptr ? chosen : "x11";
-  if (name == "x11") return {};
-  if (name == "x11-depth30") return {30, false};
-  if (name == "x11-depth16") return {16, false};
-  if (name == "x11-depth15") return {15, false};
-  if (name == "x11-depth8") return {8, false};
-  if (name == "x11-pseudocolor") return {.depth = 8, .colour_map = true};
-  if (name == "x11-wm") return {.window_manager = true};
-  if (name == "wayland") return {24, true};
-  if (name == "wayland-scale2") return {24, true, 2};
-  if (name == "wayland-scale3") return {24, true, 3};
-  throw std::runtime_error("NUV_TEST_SESSION: no session named " + name);
+  Session session;
+  if (name == "x11-depth30" || name == "x11-depth16" || name == "x11-depth15" ||
+      name == "x11-depth8")
+    session.depth = std::stoi(name.substr(std::string("x11-depth").size()));
+  else if (name == "x11-pseudocolor")
+    session.depth = 8, session.colour_map = true;
+  else if (name == "x11-wm")
+    session.window_manager = "openbox";
+  else if (name == "x11-fluxbox" || name == "x11-icewm")
+    session.window_manager = name.substr(4);
+  else if (name == "wayland" || name == "wayland-scale2" || name == "wayland-scale3")
+    session.wayland = true, session.scale = name == "wayland" ? 1 : name.back() - '0';
+  else if (name != "x11")
+    throw std::runtime_error("NUV_TEST_SESSION: no session named " + name);
+  return session;
 }
 
 // weston with its X11 backend in a window on the X display, listening on a socket of its own
@@ -502,31 +513,47 @@ XvfbDisplay::XvfbDisplay(int width, int height, const std::string& resources) {
   // Run-time errors go to standard error, where the tests read them, and to no message box.
   setenv("NUV_ERROR_DIALOG", "0", 1);
   if (session.wayland) compositor_ = std::make_unique<WestonCompositor>(session.scale);
-  if (session.window_manager) start_window_manager();
+  if (!session.window_manager.empty()) start_window_manager(session.window_manager);
 }
 
-// openbox with its default configuration, once it has taken charge of the screen: it runs its
-// startup command only then. A window mapped earlier, while it is still starting, may be left
-// unmanaged and never shown.
-void XvfbDisplay::start_window_manager() {
-  std::string ready = "/tmp/nuv-openbox-ready-XXXXXX";
-  const int file = mkstemp(ready.data());
-  if (file < 0) throw std::runtime_error("cannot make a file");
-  close(file);
-  std::filesystem::remove(ready);
-  window_manager_.emplace(
-      std::vector<std::string>{"openbox", "--sm-disable", "--startup", "touch " + ready},
-      "/dev/null");
-  const auto deadline = std::chrono::steady_clock::now() + 10s;
-  while (!std::filesystem::exists(ready)) {
-    if (!window_manager_->running() || std::chrono::steady_clock::now() > deadline)
-      throw std::runtime_error("openbox did not start");
-    std::this_thread::sleep_for(10ms);
+// A window manager with its default configuration, once it has taken charge of the screen: once
+// it frames a window mapped for it. A window mapped while it is still starting may be left
+// unmanaged, so the probe is mapped again until it is framed.
+void XvfbDisplay::start_window_manager(const std::string& program) {
+  std::string home = "/tmp/nuv-window-manager-XXXXXX";
+  if (mkdtemp(home.data()) == nullptr) throw std::runtime_error("cannot make a directory");
+  window_manager_home_ = home;
+  // fluxbox would put a message over the screen that it cannot set a wallpaper.
+  std::filesystem::create_directories(home + "/.fluxbox");
+  std::ofstream(home + "/.fluxbox/overlay") << "background: none\n";
+  window_manager_.emplace(std::vector<std::string>{"env", "HOME=" + home, program}, "/dev/null");
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) throw std::runtime_error("cannot open the display");
+  const ::Window root = DefaultRootWindow(display);
+  const ::Window probe = XCreateSimpleWindow(display, root, 0, 0, 10, 10, 0, 0, 0);
+  const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  bool framed = false;
+  while (!framed && window_manager_->running() && std::chrono::steady_clock::now() < deadline) {
+    XUnmapWindow(display, probe);
+    XMapWindow(display, probe);
+    XSync(display, False);
+    for (int look = 0; look < 50 && !framed; ++look) {
+      std::this_thread::sleep_for(10ms);
+      ::Window probe_root = 0, parent = 0, *children = nullptr;
+      unsigned count = 0;
+      if (XQueryTree(display, probe, &probe_root, &parent, &children, &count) && parent != root)
+        framed = true;
+      if (children != nullptr) XFree(children);
+    }
   }
-  std::filesystem::remove(ready);
+  XDestroyWindow(display, probe);
+  XCloseDisplay(display);
+  if (!framed) throw std::runtime_error(program + " did not start");
 }
 
 XvfbDisplay::~XvfbDisplay() {
+  window_manager_.reset();
+  if (!window_manager_home_.empty()) std::filesystem::remove_all(window_manager_home_);
   unsetenv("DISPLAY");
 }
 

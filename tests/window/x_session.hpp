@@ -130,14 +130,14 @@ struct SlotSample {
 // The session the real-window tests run in, named by NUV_TEST_SESSION so that one suite runs in
 // each: "x11" (24 bits a pixel, the default), "x11-depth30", "x11-depth16", "x11-depth15",
 // "x11-depth8" (true colour), "x11-pseudocolor" (8 bits through a colour map), "x11-wm" (under a
-// window manager, openbox, as on a desktop), "wayland", or "wayland-scale2" and
-// "wayland-scale3" (weston's output at that scale).
+// window manager, openbox, as on a desktop), "x11-fluxbox" and "x11-icewm" (under those),
+// "wayland", or "wayland-scale2" and "wayland-scale3" (weston's output at that scale).
 struct Session {
   int depth = 24;
   bool wayland = false;
-  int scale = 1;  // weston's output scale
-  bool window_manager = false;
-  bool colour_map = false;  // 8-bit PseudoColor rather than true colour
+  int scale = 1;               // weston's output scale
+  std::string window_manager;  // its program, or empty for none
+  bool colour_map = false;     // 8-bit PseudoColor rather than true colour
 };
 Session test_session();
 
@@ -158,10 +158,11 @@ class XvfbDisplay {
   static std::string lost_display_message();
 
  private:
-  void start_window_manager();
+  void start_window_manager(const std::string& program);
 
   std::optional<ChildProcess> server_;
   std::optional<ChildProcess> window_manager_;
+  std::string window_manager_home_;  // a home of its own, for the files it keeps there
   std::unique_ptr<WestonCompositor> compositor_;
 };
 
