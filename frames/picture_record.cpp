@@ -136,16 +136,41 @@ void read_colour_table(FieldReader& in, std::array<Rgb, 256>& palette) {
   }
 }
 
-Picture decode_record(std::span<const std::uint8_t> record, int zoom) {
+// A record's headers and colour table, checked, and where its pixel data begins.
+struct RecordParts {
+  std::array<Rgb, 256> palette;
+  std::span<const std::uint8_t> stream;
+};
+
+RecordParts read_parts(std::span<const std::uint8_t> record, int zoom) {
   FieldReader in(record);
   read_headers(in, read_envelope(in, record.size()), zoom);
+  RecordParts parts{};
+  read_colour_table(in, parts.palette);
+  parts.stream = record.subspan(in.offset());
+  return parts;
+}
+
+Picture decode_record(std::span<const std::uint8_t> record, int zoom) {
+  const RecordParts parts = read_parts(record, zoom);
   const int width = kFrameWidth * zoom;
   const int height = kFrameHeight * zoom;
-  Picture picture{
-      width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height), {}};
-  read_colour_table(in, picture.palette);
-  decode_rle8(record.subspan(in.offset()), picture.width, picture.height, picture.pixels);
+  Picture picture{width, height,
+                  std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height),
+                  parts.palette};
+  decode_rle8(parts.stream, picture.width, picture.height, picture.pixels);
   return picture;
+}
+
+// Errors in a record name its control.
+template <typename Read>
+auto for_control(std::string_view control, int zoom, Read read) {
+  check_zoom(zoom);
+  try {
+    return read();
+  } catch (const RecordError& error) {
+    throw RecordError("picture record for " + std::string(control) + ": " + error.what());
+  }
 }
 
 bool has_frame_size(const Picture& picture) {
@@ -179,12 +204,24 @@ std::vector<std::uint8_t> encode_picture_record(const Picture& picture) {
 
 Picture decode_picture_record(std::span<const std::uint8_t> record, std::string_view control,
                               int zoom) {
-  check_zoom(zoom);
-  try {
-    return decode_record(record, zoom);
-  } catch (const RecordError& error) {
-    throw RecordError("picture record for " + std::string(control) + ": " + error.what());
-  }
+  return for_control(control, zoom, [&] { return decode_record(record, zoom); });
+}
+
+EncodedPicture read_picture_record(std::span<const std::uint8_t> record, std::string_view control,
+                                   int zoom, std::vector<std::uint8_t> owned) {
+  return for_control(control, zoom, [&] {
+    const RecordParts parts = read_parts(record, zoom);
+    const int width = kFrameWidth * zoom, height = kFrameHeight * zoom;
+    auto rows = index_rle8(parts.stream, width, height);
+    return EncodedPicture(width, height, parts.palette, parts.stream, std::move(rows),
+                          std::move(owned));
+  });
+}
+
+EncodedPicture read_picture_record(std::vector<std::uint8_t> record, std::string_view control,
+                                   int zoom) {
+  const std::span<const std::uint8_t> bytes(record);
+  return read_picture_record(bytes, control, zoom, std::move(record));
 }
 
 }  // namespace nuv::frames

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "frames/encoded_picture.hpp"
 #include "frames/picture.hpp"
 
 namespace nuv::frames {
@@ -33,5 +34,13 @@ std::vector<std::uint8_t> encode_picture_record(const Picture& picture);
 // kMaxZoom.
 Picture decode_picture_record(std::span<const std::uint8_t> record, std::string_view control,
                               int zoom = 1);
+
+// The same record kept as its codes, checked as decode_picture_record checks it, with the same
+// errors: the picture an image control holds. The bytes must outlive the picture, unless the
+// picture owns them: those it is given, or the whole record in the second form.
+EncodedPicture read_picture_record(std::span<const std::uint8_t> record, std::string_view control,
+                                   int zoom = 1, std::vector<std::uint8_t> owned = {});
+EncodedPicture read_picture_record(std::vector<std::uint8_t> record, std::string_view control,
+                                   int zoom = 1);
 
 }  // namespace nuv::frames

@@ -91,11 +91,18 @@ void encode_row(std::span<const std::uint8_t> row, std::vector<std::uint8_t>& ou
   }
 }
 
+// Checks the stream code by code, writing the pixels where there are pixels to write, and noting
+// where each row's codes are where there is an index to make.
 class StreamDecoder {
  public:
   StreamDecoder(std::span<const std::uint8_t> stream, int width, int height,
-                std::span<std::uint8_t> pixels)
-      : stream_(stream), width_(width), height_(height), pixels_(pixels) {}
+                std::span<std::uint8_t> pixels, std::vector<Rle8Row>* rows)
+      : stream_(stream), width_(width), height_(height), pixels_(pixels), rows_(rows) {
+    if (rows_ != nullptr) {
+      rows_->assign(static_cast<std::size_t>(height), Rle8Row{0, 0, width});
+      begin_row(0);
+    }
+  }
 
   Rle8Codes decode() {
     for (;;) {
@@ -152,7 +159,8 @@ class StreamDecoder {
 
   void put_run(int count, std::uint8_t index) {
     const std::size_t at = place(count, "a run");
-    std::fill_n(pixels_.begin() + static_cast<std::ptrdiff_t>(at), count, index);
+    if (!pixels_.empty())
+      std::fill_n(pixels_.begin() + static_cast<std::ptrdiff_t>(at), count, index);
     column_ += count;
   }
 
@@ -162,17 +170,32 @@ class StreamDecoder {
       fail("ends inside an absolute run of " + std::to_string(count) + " pixels " + row_name());
     }
     const std::size_t at = place(count, "an absolute run");
-    std::copy_n(stream_.begin() + static_cast<std::ptrdiff_t>(offset_), count,
-                pixels_.begin() + static_cast<std::ptrdiff_t>(at));
+    if (!pixels_.empty())
+      std::copy_n(stream_.begin() + static_cast<std::ptrdiff_t>(offset_), count,
+                  pixels_.begin() + static_cast<std::ptrdiff_t>(at));
     offset_ += padded;
     column_ += count;
   }
 
   void end_row() {
     if (row_ >= height_) fail("closes more than " + std::to_string(height_) + " rows");
+    end_row_codes();
     ++row_;
     column_ = 0;
+    begin_row(0);
     ++codes_.end_of_row;
+  }
+
+  // The row's codes begin here, at this column; the index holds rows top first.
+  void begin_row(int column) {
+    if (rows_ == nullptr || row_ >= height_) return;
+    (*rows_)[static_cast<std::size_t>(height_ - 1 - row_)] =
+        Rle8Row{static_cast<std::uint32_t>(offset_), static_cast<std::uint32_t>(offset_), column};
+  }
+  void end_row_codes() {
+    if (rows_ != nullptr && row_ < height_)
+      (*rows_)[static_cast<std::size_t>(height_ - 1 - row_)].end =
+          static_cast<std::uint32_t>(offset_);
   }
 
   void skip() {
@@ -185,11 +208,16 @@ class StreamDecoder {
            " that leaves the picture");
     }
     column_ += right;
-    row_ += up;
+    if (up > 0) {
+      end_row_codes();
+      row_ += up;
+      begin_row(column_);
+    }
     ++codes_.position_skips;
   }
 
-  void end_bitmap() const {
+  void end_bitmap() {
+    end_row_codes();
     if (offset_ != stream_.size()) {
       fail("goes on for " + std::to_string(stream_.size() - offset_) +
            " bytes after its end-of-bitmap code");
@@ -200,6 +228,7 @@ class StreamDecoder {
   int width_;
   int height_;
   std::span<std::uint8_t> pixels_;
+  std::vector<Rle8Row>* rows_;
   std::size_t offset_ = 0;
   std::size_t code_offset_ = 0;
   int row_ = 0;  // counted from the bottom, as stored
@@ -227,7 +256,14 @@ Rle8Codes decode_rle8(std::span<const std::uint8_t> stream, int width, int heigh
       pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {
     throw std::invalid_argument("decode_rle8: pixel buffer does not match the picture size");
   }
-  return StreamDecoder(stream, width, height, pixels).decode();
+  return StreamDecoder(stream, width, height, pixels, nullptr).decode();
+}
+
+std::vector<Rle8Row> index_rle8(std::span<const std::uint8_t> stream, int width, int height) {
+  if (width <= 0 || height <= 0) throw std::invalid_argument("index_rle8: no picture size");
+  std::vector<Rle8Row> rows;
+  StreamDecoder(stream, width, height, {}, &rows).decode();
+  return rows;
 }
 
 }  // namespace nuv::frames

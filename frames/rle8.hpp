@@ -29,4 +29,45 @@ struct Rle8Codes {
 Rle8Codes decode_rle8(std::span<const std::uint8_t> stream, int width, int height,
                       std::span<std::uint8_t> pixels);
 
+// Where one row's codes lie in a stream: from `begin` to `end`, its closing code included, the
+// first of them drawing at `column`. Before that column, after its codes and in a row the stream
+// never reaches (begin == end, column == width) the pixels are index 0, as decode_rle8 leaves
+// them in a picture it starts with zeros.
+struct Rle8Row {
+  std::uint32_t begin = 0, end = 0;
+  int column = 0;
+  friend bool operator==(const Rle8Row&, const Rle8Row&) = default;
+};
+
+// Checks `stream` as decode_rle8 does, with the same errors, and says where each row's codes lie,
+// top row first.
+std::vector<Rle8Row> index_rle8(std::span<const std::uint8_t> stream, int width, int height);
+
+// The pixels of one row of a stream index_rle8 has checked, left to right: run(x, count, index)
+// for a run of one index, pixels(x, indices, count) for indices each their own.
+template <typename Run, typename Pixels>
+void for_each_run(std::span<const std::uint8_t> stream, const Rle8Row& row, int width, Run run,
+                  Pixels pixels) {
+  int x = row.column;
+  if (x > 0) run(0, x, std::uint8_t{0});
+  for (std::uint32_t at = row.begin; at < row.end;) {
+    const int count = stream[at], value = stream[at + 1];
+    at += 2;
+    if (count > 0) {
+      run(x, count, static_cast<std::uint8_t>(value));
+      x += count;
+    } else if (value == 2) {  // a skip to the right; one upwards ends the row
+      if (stream[at + 1] != 0) break;
+      run(x, stream[at], std::uint8_t{0});
+      x += stream[at];
+      at += 2;
+    } else if (value > 2) {  // an absolute run, padded to an even length
+      pixels(x, &stream[at], value);
+      x += value;
+      at += static_cast<std::uint32_t>(value + value % 2);
+    }
+  }
+  if (x < width) run(x, width - x, std::uint8_t{0});
+}
+
 }  // namespace nuv::frames

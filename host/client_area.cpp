@@ -13,16 +13,10 @@ std::uint32_t packed(window::Colour c) {
   return frames::packed({c.r, c.g, c.b});
 }
 
-std::array<std::uint32_t, 256> colours_of(const frames::Picture& picture) {
+std::array<std::uint32_t, 256> colours_of(const frames::EncodedPicture& picture) {
   std::array<std::uint32_t, 256> colours;
-  std::ranges::transform(picture.palette, colours.begin(), frames::packed);
+  std::ranges::transform(picture.palette(), colours.begin(), frames::packed);
   return colours;
-}
-
-std::uint64_t word_at(const std::uint8_t* at) {
-  std::uint64_t value = 0;
-  std::memcpy(&value, at, sizeof value);
-  return value;
 }
 
 }  // namespace
@@ -79,54 +73,89 @@ void ClientArea::fill(window::Colour colour, window::Rect area, window::Size cli
     std::fill(row_to(y) + left, row_to(y) + right, value);
 }
 
-void ClientArea::show(PictureRef picture) {
+// Writes only the pixels that differ, and reports the rows where one did.
+bool ClientArea::paint(std::uint32_t* from, std::uint32_t* to, std::uint32_t value) {
+  std::uint32_t* first_different =
+      std::find_if(from, to, [value](std::uint32_t pixel) { return pixel != value; });
+  if (first_different == to) return false;
+  std::fill(first_different, to, value);
+  return true;
+}
+
+void ClientArea::paint_face(window::Rect area) {
+  const int left = std::max(area.x, 0), right = std::min(area.x + area.width, width_);
+  const int bottom = std::min({area.y + area.height, height_, layout_.client_height});
+  for (int y = std::max(area.y, 0); y < bottom && left < right; ++y)
+    if (paint(row_to(y) + left, row_to(y) + right, packed(window::kFaceColour)))
+      changed_ = changed_.joined({y, y + 1});
+}
+
+void ClientArea::show(const PictureRef& picture) {
   if (picture == shown_) return;
   const window::Rect& inner = layout_.inner;
   // The part of the picture that lies in the visible inner area and in the buffer.
   const int w =
-      picture ? std::max(0, std::min({picture->width, inner.width, width_ - inner.x})) : 0;
+      picture ? std::max(0, std::min({picture->width(), inner.width, width_ - inner.x})) : 0;
   const int h =
-      picture ? std::max(0, std::min({picture->height, layout_.visible_rows, height_ - inner.y}))
+      picture ? std::max(0, std::min({picture->height(), layout_.visible_rows, height_ - inner.y}))
               : 0;
-  const bool comparable = picture && shown_ && shown_->width == picture->width &&
-                          shown_->height == picture->height && shown_->palette == picture->palette;
-  if (comparable) {
-    convert(*picture, shown_.get(), w, h);
-  } else {
+  const bool comparable = picture && shown_ && shown_->width() == picture->width() &&
+                          shown_->height() == picture->height() &&
+                          shown_->palette() == picture->palette();
+  if (!comparable) {
     // The picture covers its own part of the visible inner area; the face colour the rest.
-    fill(window::kFaceColour, {inner.x + w, inner.y, inner.width - w, layout_.visible_rows});
-    fill(window::kFaceColour, {inner.x, inner.y + h, w, layout_.visible_rows - h});
-    if (picture) convert(*picture, nullptr, w, h);
-    changed_ = changed_.joined(RowSpan{inner.y, inner.y + layout_.visible_rows}.clipped(height_));
+    paint_face({inner.x + w, inner.y, inner.width - w, layout_.visible_rows});
+    paint_face({inner.x, inner.y + h, w, layout_.visible_rows - h});
   }
-  shown_ = std::move(picture);
+  if (picture) draw(*picture, comparable ? shown_.get() : nullptr, w, h);
+  shown_ = picture;
 }
 
-// Converts the picture through its palette. Against a picture `before` of the same size and
-// palette, rows that are the same are passed over whole, and in the others every word of indices
-// that is the same as before.
-void ClientArea::convert(const frames::Picture& picture, const frames::Picture* before, int width,
-                         int height) {
+// Decodes the picture's rows straight into the buffer through its palette, `width` columns and
+// `height` rows of it. Against a picture `before` of the same size and palette, rows of the same
+// codes are passed over whole; in the others only pixels that differ are written, and only rows
+// where one did are reported changed.
+void ClientArea::draw(const frames::EncodedPicture& picture, const frames::EncodedPicture* before,
+                      int width, int height) {
   const auto colours = colours_of(picture);
-  const auto columns = static_cast<std::size_t>(width);
-  constexpr std::size_t kWord = sizeof(std::uint64_t);
   for (int y = 0; y < height; ++y) {
-    const std::size_t start = static_cast<std::size_t>(y) * picture.width;
-    const std::uint8_t* now = &picture.pixels[start];
-    const std::uint8_t* was = before != nullptr ? &before->pixels[start] : nullptr;
-    if (was != nullptr && std::memcmp(now, was, columns) == 0) continue;
+    if (before != nullptr && picture.same_row(y, *before)) continue;
     std::uint32_t* to = row_to(layout_.inner.y + y) + layout_.inner.x;
-    for (std::size_t x = 0; x < columns; x += kWord) {
-      const std::size_t end = std::min(x + kWord, columns);
-      if (was != nullptr && end - x == kWord && word_at(now + x) == word_at(was + x)) continue;
-      for (std::size_t i = x; i < end; ++i) to[i] = colours[now[i]];
-    }
-    changed_ = changed_.joined({layout_.inner.y + y, layout_.inner.y + y + 1});
+    bool changed = false;
+    picture.for_each_run(
+        y,
+        [&](int x, int count, std::uint8_t index) {
+          const int end = std::min(x + count, width);
+          if (x < end && paint(to + x, to + end, colours[index])) changed = true;
+        },
+        [&](int x, const std::uint8_t* indices, int count) {
+          for (int i = 0; i < count && x + i < width; ++i) {
+            const std::uint32_t value = colours[indices[i]];
+            if (to[x + i] == value) continue;
+            to[x + i] = value;
+            changed = true;
+          }
+        });
+    if (changed) changed_ = changed_.joined({layout_.inner.y + y, layout_.inner.y + y + 1});
   }
 }
 
 RowSpan ClientArea::take_changed() {
   return std::exchange(changed_, {});
+}
+
+RowSpan rows_between(const window::Layout& layout, const PictureRef& before,
+                     const PictureRef& after) {
+  const RowSpan visible{layout.inner.y, layout.inner.y + layout.visible_rows};
+  if (before == after) return {};
+  if (!before || !after || before->width() != after->width() ||
+      before->height() != after->height() || before->palette() != after->palette())
+    return visible;
+  RowSpan rows;
+  for (int y = 0; y < std::min(after->height(), layout.visible_rows); ++y)
+    if (!after->same_row(y, *before))
+      rows = rows.joined({layout.inner.y + y, layout.inner.y + y + 1});
+  return rows;
 }
 
 std::vector<std::uint32_t> client_area_colours() {

@@ -53,9 +53,9 @@ class ClientArea {
   ClientArea& operator=(const ClientArea&) = delete;
 
   // Picture1 shows `picture` unscaled at the inner area's top-left, clipped to its visible part,
-  // or nothing but the face colour. Only the pixels that differ from the picture shown before
-  // are converted through the palette.
-  void show(PictureRef picture);
+  // or nothing but the face colour: its codes decoded into the buffer, and only the pixels that
+  // differ from what it shows written.
+  void show(const PictureRef& picture);
   // The rows that changed since the last call; all of them at first.
   RowSpan take_changed();
 
@@ -70,8 +70,10 @@ class ClientArea {
   std::uint32_t* row_to(int y) { return const_cast<std::uint32_t*>(row(y)); }
   void fill(window::Colour colour, window::Rect area);
   void fill(window::Colour colour, window::Rect area, window::Size clip);
-  void convert(const frames::Picture& picture, const frames::Picture* before, int width,
-               int height);
+  static bool paint(std::uint32_t* from, std::uint32_t* to, std::uint32_t value);
+  void paint_face(window::Rect area);
+  void draw(const frames::EncodedPicture& picture, const frames::EncodedPicture* before, int width,
+            int height);
 
   window::Layout layout_;
   int width_;
@@ -81,6 +83,11 @@ class ClientArea {
   PictureRef shown_;  // kept, to compare the next picture with
   RowSpan changed_;
 };
+
+// The client-area rows in which an area showing `after` differs from one showing `before`, as the
+// pictures' codes tell: all the visible inner rows when they cannot be compared.
+RowSpan rows_between(const window::Layout& layout, const PictureRef& before,
+                     const PictureRef& after);
 
 // Every colour the area ever holds, as 0x00RRGGBB: the frames' five and the window's own.
 std::vector<std::uint32_t> client_area_colours();

@@ -2,15 +2,17 @@
 
 #include <algorithm>
 
+#include "frames/palette.hpp"
 #include "frames/picture.hpp"
 
 namespace nuv::host {
 
-// Eighteen distinct one-pixel pictures stand in for the frames; only their identity matters.
+// Eighteen distinct pictures of one pixel stand in for the frames; only their identity matters.
 FakeHost::FakeHost(int last_pass) : last_pass_(last_pass) {
   for (int number = 1; number <= frames::kFrameCount; ++number) {
-    frames::Picture picture{1, 1, {static_cast<std::uint8_t>(number)}, {}};
-    image_controls_.push_back(std::make_shared<const frames::Picture>(std::move(picture)));
+    image_controls_.push_back(std::make_shared<const frames::EncodedPicture>(
+        1, 1, frames::frame_palette(), std::span<const std::uint8_t>{},
+        std::vector<frames::Rle8Row>{{0, 0, 1}}));
   }
 }
 

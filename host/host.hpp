@@ -7,13 +7,13 @@
 #include <memory>
 #include <string>
 
-#include "frames/picture.hpp"
+#include "frames/encoded_picture.hpp"
 
 namespace nuv::host {
 
 // Pictures are shared, never copied: image controls, the frame table and Picture1 may hold
 // the same one.
-using PictureRef = std::shared_ptr<const frames::Picture>;
+using PictureRef = std::shared_ptr<const frames::EncodedPicture>;
 
 // The window NUV's handlers. After activation they run only inside a pump pass.
 class WindowEvents {

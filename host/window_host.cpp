@@ -46,15 +46,15 @@ int WindowHost::run(WindowEvents& window) {
   __builtin_unreachable();  // activation returns only by throwing
 }
 
-// Each image control is built when it is first read: its decoded picture. Only Image1 stands
-// between start and the first frame on screen.
+// Each image control is built when it is first read: its stored record, checked. Only Image1
+// stands between start and the first frame on screen.
 PictureRef WindowHost::image_picture(int image_number) {
   if (!frames::is_image_number(image_number))
     runtime_error(frames::image_control_name(image_number) + " holds no picture");
   PictureRef& control = image_controls_[image_number - 1];
   if (!control) {
     const int zoom = window_system_->layout().zoom;
-    control = std::make_shared<const frames::Picture>(frames::decode_picture_record(
+    control = std::make_shared<const frames::EncodedPicture>(frames::read_picture_record(
         frames::stored_record(image_number, zoom), frames::image_control_name(image_number), zoom));
   }
   return control;

@@ -40,18 +40,23 @@ ShmSurface::ShmSurface(const Connection& connection, wl_surface* surface,
                        const window::Layout& layout, const SurfaceScale& scale)
     : connection_(connection),
       surface_(surface),
-      area_(layout),
+      layout_(layout),
       scale_(scale),
       width_(layout.client_width * scale.magnify),
-      height_(layout.client_height * scale.magnify),
-      damage_{0, layout.client_height} {
+      height_(layout.client_height * scale.magnify) {
   try {
     create_buffers(static_cast<std::size_t>(width_) * height_ * kBytesPerPixel);
   } catch (...) {
     destroy();
     throw;
   }
-  for (Buffer& buffer : buffers_) buffer.stale = {0, layout.client_height};
+  for (Buffer& buffer : buffers_) {
+    if (scale.magnify == 1)
+      buffer.area.emplace(
+          layout, PixelRows{buffer.pixels, static_cast<std::size_t>(width_), width_, height_});
+    buffer.stale = {0, layout.client_height};
+  }
+  if (scale.magnify != 1) magnified_area_.emplace(layout);
 }
 
 ShmSurface::~ShmSurface() {
@@ -110,26 +115,37 @@ bool ShmSurface::shown(TimePoint now) const {
   return frame_ == nullptr || now - committed_at_ < kUnansweredAfter;
 }
 
-// Only a buffer's stale rows are filled, and only the rows new since the last commit damaged.
+void ShmSurface::fill(Buffer& buffer, const PictureRef& picture) {
+  if (buffer.area) {
+    buffer.area->show(picture);
+    buffer.area->take_changed();
+    return;
+  }
+  magnified_area_->show(picture);
+  const RowSpan changed = magnified_area_->take_changed();
+  for (Buffer& each : buffers_) each.stale = each.stale.joined(changed);
+  copy_magnified(*magnified_area_, buffer.stale, scale_.magnify, buffer.pixels,
+                 static_cast<std::size_t>(width_));
+  buffer.stale = {};
+}
+
+// Damaged are the rows that differ from what the compositor last took.
 void ShmSurface::present(const PictureRef& picture, bool repaint) {
-  area_.show(picture);
-  const RowSpan changed = area_.take_changed();
-  damage_ = damage_.joined(repaint ? RowSpan{0, area_.height()} : changed);
-  for (Buffer& buffer : buffers_) buffer.stale = buffer.stale.joined(changed);
   Buffer* free = nullptr;
   for (Buffer& buffer : buffers_)
     if (!buffer.busy) free = &buffer;
   if (free == nullptr) return;
-  copy_magnified(area_, free->stale, scale_.magnify, free->pixels,
-                 static_cast<std::size_t>(width_));
-  free->stale = {};
+  fill(*free, picture);
   free->busy = true;
+  const RowSpan damage = repaint || !committed_any_ ? RowSpan{0, layout_.client_height}
+                                                    : rows_between(layout_, committed_, picture);
+  committed_ = picture;
+  committed_any_ = true;
   wl_surface_set_buffer_scale(surface_, scale_.buffer_scale);
   wl_surface_attach(surface_, free->handle, 0, 0);
-  if (!damage_.empty())
-    wl_surface_damage_buffer(surface_, 0, damage_.first * scale_.magnify, width_,
-                             (damage_.end - damage_.first) * scale_.magnify);
-  damage_ = {};
+  if (!damage.empty())
+    wl_surface_damage_buffer(surface_, 0, damage.first * scale_.magnify, width_,
+                             (damage.end - damage.first) * scale_.magnify);
   if (frame_ == nullptr) {
     static const wl_callback_listener kDone{frame_done};
     frame_ = wl_surface_frame(surface_);

@@ -1,15 +1,18 @@
 #pragma once
 // The client area on the window's surface, in buffers of shared memory that the compositor reads
 // as they are: a picture of this size needs no graphics library. A buffer is filled only once the
-// compositor has released it, and only with the rows that changed since it was last filled; a
-// picture is committed only once the compositor has shown the last one, which it says by a frame
-// callback, so that a window it does not show is sent nothing.
+// compositor has released it: where each layout pixel is one buffer pixel the client area is
+// composed in the buffer itself, each buffer writing only what differs from what it shows; where
+// each is magnified, it is composed apart and only the rows that changed since a buffer was last
+// filled are copied into it. A picture is committed only once the compositor has shown the last
+// one, which it says by a frame callback, so that a window it does not show is sent nothing.
 
 #include <wayland-client.h>
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "host/client_area.hpp"
 #include "host/pacer.hpp"
@@ -40,9 +43,11 @@ class ShmSurface {
   struct Buffer {
     wl_buffer* handle = nullptr;
     std::uint32_t* pixels = nullptr;
-    bool busy = false;  // attached, and not yet released by the compositor
-    RowSpan stale;      // client-area rows that changed since it was last filled
+    bool busy = false;               // attached, and not yet released by the compositor
+    std::optional<ClientArea> area;  // composed in place, at a magnification of 1
+    RowSpan stale;                   // magnified: client-area rows changed since last filled
   };
+  void fill(Buffer& buffer, const PictureRef& picture);
   static void release(void* buffer, wl_buffer* handle);
   static void frame_done(void* self, wl_callback* callback, std::uint32_t time);
   void create_buffers(std::size_t bytes_each);
@@ -50,13 +55,15 @@ class ShmSurface {
 
   const Connection& connection_;
   wl_surface* surface_;
-  ClientArea area_;
+  window::Layout layout_;
+  std::optional<ClientArea> magnified_area_;  // composed apart, where pixels are magnified
   SurfaceScale scale_;
   int width_, height_;  // in buffer pixels
   void* memory_ = nullptr;
   std::size_t memory_bytes_ = 0;
   std::array<Buffer, 2> buffers_;
-  RowSpan damage_;                // client-area rows that differ from what the compositor last took
+  PictureRef committed_;  // what the compositor last took
+  bool committed_any_ = false;
   wl_callback* frame_ = nullptr;  // asked at the last commit, not yet answered
   TimePoint committed_at_{};
 };

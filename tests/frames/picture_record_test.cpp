@@ -54,6 +54,8 @@ Bytes record_around(const Bytes& stream) {
 void expect_error(const Bytes& record, std::initializer_list<std::string_view> parts) {
   const std::string message = record_error([&] { decode_picture_record(record, "Image7"); });
   EXPECT_EQ(message.rfind("picture record for Image7: ", 0), 0u) << message;
+  // Refused as it is read into an image control, before it is ever shown.
+  EXPECT_EQ(record_error([&] { read_picture_record(record, "Image7"); }), message);
   expect_mentions(message, parts);
 }
 

@@ -20,9 +20,30 @@ struct Decoded {
   Rle8Codes codes;
 };
 
+// The stream's rows as the index of its codes gives them, into a picture of zeros.
+Bytes decode_by_rows(const Bytes& stream, int width, int height) {
+  Bytes pixels(static_cast<std::size_t>(width * height), 0xAA);
+  const std::vector<Rle8Row> rows = index_rle8(stream, width, height);
+  for (int y = 0; y < height; ++y) {
+    std::uint8_t* row = &pixels[static_cast<std::size_t>(y * width)];
+    for_each_run(
+        stream, rows[static_cast<std::size_t>(y)], width,
+        [&](int x, int count, std::uint8_t index) { std::fill_n(row + x, count, index); },
+        [&](int x, const std::uint8_t* indices, int count) {
+          std::copy_n(indices, count, row + x);
+        });
+  }
+  return pixels;
+}
+
+// Every stream decoded is also decoded row by row from its index, as a picture is shown, which
+// must give what decoding it whole into zeros gives.
 Decoded decode(const Bytes& stream, int width, int height) {
   Decoded result{Bytes(static_cast<std::size_t>(width * height), kUntouched), {}};
   result.codes = decode_rle8(stream, width, height, result.pixels);
+  Bytes from_zeros(result.pixels.size(), 0);
+  decode_rle8(stream, width, height, from_zeros);
+  EXPECT_EQ(decode_by_rows(stream, width, height), from_zeros);
   return result;
 }
 
@@ -64,7 +85,9 @@ TEST(Rle8Decode, AcceptsAnEndOfRowAfterTheTopRowBeforeTheEndOfBitmap) {
 
 TEST(Rle8Decode, RejectsMalformedStreamsSayingWhatAndWhere) {
   const auto error = [](const Bytes& stream) {
-    return record_error([&] { decode(stream, 4, 2); });
+    const std::string message = record_error([&] { decode(stream, 4, 2); });
+    EXPECT_EQ(record_error([&] { index_rle8(stream, 4, 2); }), message) << "the index's";
+    return message;
   };
   expect_mentions(error({3, 1, 2, 1, 0, 1}),
                   {"run of 2 pixels at column 3 in row 1", "4-pixel row"});
