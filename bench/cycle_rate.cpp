@@ -39,7 +39,7 @@ class CountingHost final : public host::Host {
   void idle(std::chrono::microseconds duration) override {
     if (cycles_ < 0) {
       // The speed-mode delay is X * 30 * Y.
-      window_->mouse_move(0, 0, 1.0f, delay_ / 30.0f);
+      window_->mouse_move(1.0f, delay_ / 30.0f);
       started_ = Monotonic::now();
       processor_ = bench::processor_seconds();
       cycles_ = 0;

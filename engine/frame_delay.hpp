@@ -5,8 +5,6 @@
 #include <chrono>
 #include <cstdint>
 
-#include "engine/loose_number.hpp"
-
 namespace nuv::engine {
 
 // One idle iteration lasts this long whatever the processor, so speeds are the same everywhere.
@@ -14,6 +12,6 @@ inline constexpr std::chrono::microseconds kIdleIterationTime{1};
 
 // Iterations of a loop counting from 0 while the counter is at most `delay`: the whole part of
 // the delay plus one for a delay >= 0, none for a negative one.
-std::int64_t idle_iterations(LooseNumber delay);
+std::int64_t idle_iterations(double delay);
 
 }  // namespace nuv::engine

@@ -7,15 +7,15 @@
 namespace nuv::engine {
 
 // The comparisons run in this order; the characters are all different, so at most one matches.
-std::optional<int> key_command(std::int16_t code) {
+std::optional<Command> key_command(std::int16_t code) {
   constexpr struct {
     std::string_view characters;
-    int command;
+    Command command;
   } kKeyMap[] = {
-      {"-", kRunBackward},
-      {"+,", kRunForward},
-      {"/", kStepBack},
-      {"* .", kStepForward},
+      {"-", Command::run_backward},
+      {"+,", Command::run_forward},
+      {"/", Command::step_back},
+      {"* .", Command::step_forward},
   };
   // The command characters are all ASCII; a wider code must not match by its low byte.
   constexpr std::int16_t kLastAscii = 127;

@@ -4,11 +4,13 @@
 #include <cstdint>
 #include <optional>
 
+#include "engine/animation_state.hpp"
+
 namespace nuv::engine {
 
 inline constexpr std::int16_t kEscape = 27;
 
 // The command for a typed character, or nothing for a key that changes nothing.
-std::optional<int> key_command(std::int16_t code);
+std::optional<Command> key_command(std::int16_t code);
 
 }  // namespace nuv::engine

@@ -11,7 +11,7 @@ bool apply_mouse_move(AnimationState& s, float x, float y) {
     s.delay = product;
   } else {
     s.delay = kDragDelay;
-    s.command = y >= s.last_drag_y ? kStepForward : kStepBack;
+    s.command = y >= s.last_drag_y ? Command::step_forward : Command::step_back;
     s.last_drag_y = y;
   }
   return true;

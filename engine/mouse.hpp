@@ -12,7 +12,7 @@ namespace nuv::engine {
 inline constexpr float kSpeedFactor = 30.0f;
 
 // The delay a drag-mode movement sets: about a hundred steps a second.
-inline constexpr std::int32_t kDragDelay = 10000;
+inline constexpr double kDragDelay = 10000;
 
 // Speed mode sets the delay from the position; drag mode posts a one-frame step, forward when
 // the pointer moved down or level, back when it moved up. Returns false, changing nothing, when

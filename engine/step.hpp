@@ -13,12 +13,12 @@ namespace nuv::engine {
 // | stopped                 | none         | 0            | stopped                     |
 // | running forward         | none         | +1           | unchanged                   |
 // | running backward        | none         | -1           | unchanged                   |
-// | any                     | kRunBackward | -2           | running backward            |
-// | any                     | kRunForward  | +2           | running forward (after "+") |
-// | stopped, start-up run   | kStepBack    | -1           | stopped                     |
-// | backward, after-"+" run | kStepBack    | 0            | stopped                     |
-// | stopped, start-up run   | kStepForward | +1           | stopped                     |
-// | backward, after-"+" run | kStepForward | 0            | stopped                     |
+// | any                     | run_backward | -2           | running backward            |
+// | any                     | run_forward  | +2           | running forward (after "+") |
+// | stopped, start-up run   | step_back    | -1           | stopped                     |
+// | backward, after-"+" run | step_back    | 0            | stopped                     |
+// | stopped, start-up run   | step_forward | +1           | stopped                     |
+// | backward, after-"+" run | step_forward | 0            | stopped                     |
 AnimationState step(AnimationState state);
 
 }  // namespace nuv::engine

@@ -14,9 +14,8 @@ using frames::kFrameCount;
 
 void ViewerWindow::activate() {
   load_frames();
-  state_.command = kRunning;
+  state_.command = Command::running;
   state_.delay = kStartDelay;
-  state_.frame_bank = 0;
   for (;;) run_cycle();
 }
 
@@ -34,11 +33,7 @@ void ViewerWindow::load_frames() {
 // The picture is set in every cycle, also when the slot has not changed.
 void ViewerWindow::run_cycle() {
   state_ = step(state_);
-  const std::int32_t slot = kFrameCount * state_.frame_bank + state_.frame;
-  if (slot < 0 || slot >= kFrameCount)
-    host_.runtime_error("Subscript out of range: frame slot " + std::to_string(slot) +
-                        " is outside 0 to " + std::to_string(kFrameCount - 1));
-  host_.set_picture(frame_table_[slot]);
+  host_.set_picture(frame_table_[static_cast<std::size_t>(state_.frame)]);
   wait_after_frame();
 }
 
@@ -53,7 +48,7 @@ void ViewerWindow::key_press(std::int16_t code) {
   if (const auto command = key_command(code)) state_.command = *command;
 }
 
-void ViewerWindow::mouse_move(std::int16_t /*button*/, std::int16_t /*shift*/, float x, float y) {
+void ViewerWindow::mouse_move(float x, float y) {
   if (!apply_mouse_move(state_, x, y))
     host_.runtime_error("Overflow: speed from pointer position X = " + std::to_string(x) +
                         ", Y = " + std::to_string(y) + " is not a finite number");

@@ -11,7 +11,7 @@
 namespace nuv::engine {
 
 // The delay at start-up: about one frame a second.
-inline constexpr std::int32_t kStartDelay = 1000000;
+inline constexpr double kStartDelay = 1000000;
 
 class ViewerWindow final : public host::WindowEvents {
  public:
@@ -20,7 +20,7 @@ class ViewerWindow final : public host::WindowEvents {
   // Loads the frame table, sets the starting values, then steps, shows and waits forever.
   [[noreturn]] void activate() override;
   void key_press(std::int16_t code) override;
-  void mouse_move(std::int16_t button, std::int16_t shift, float x, float y) override;
+  void mouse_move(float x, float y) override;
   void click() override;
   [[noreturn]] void double_click() override;
 

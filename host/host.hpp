@@ -24,7 +24,7 @@ class WindowEvents {
   // A character typed into Picture1, or 27 for Escape.
   virtual void key_press(std::int16_t code) = 0;
   // The pointer moved over Picture1; x and y in Picture1's scale units.
-  virtual void mouse_move(std::int16_t button, std::int16_t shift, float x, float y) = 0;
+  virtual void mouse_move(float x, float y) = 0;
   // A single press and release of the primary button.
   virtual void click() = 0;
   // The second press of a double click, delivered after the click of the first press.

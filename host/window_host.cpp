@@ -140,7 +140,7 @@ void WindowHost::deliver(const HandlerCall& call) {
       events_->key_press(call.code);
       break;
     case HandlerCall::Kind::mouse_move:
-      events_->mouse_move(0, 0, call.x, call.y);
+      events_->mouse_move(call.x, call.y);
       break;
     case HandlerCall::Kind::click:
       events_->click();

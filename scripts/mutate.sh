@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Mutation test of the unit tests: injects small, realistic faults into the engine, the picture
-# codec, the mechanism's geometry and the window description, one at a time, rebuilds the unit
+# Mutation test of the tests that need no display: injects small, realistic faults into the
+# engine, the picture codec, the mechanism's geometry, the window description, the hosts' pacing,
+# input and client area and the export's file set, one at a time, rebuilds the unit
 # tests and reports which faults they catch. The sources are put back after each fault, and on
 # any exit.
 # Usage: scripts/mutate.sh [BUILD_DIR [PATTERN]]
@@ -14,14 +15,13 @@ only=${2:-}
 # One fault a line: file, then the text to replace, then its replacement or "(deleted)",
 # separated by " => ". The text must occur exactly once in the file.
 faults=$(cat <<'EOF'
-engine/step.cpp => kOneFrameBack = kFrameCount - 1; => kOneFrameBack = kFrameCount - 2;
-engine/step.cpp => kOneFrameBack + s.running_backward + s.commanded_forward => kOneFrameBack + s.running_backward
-engine/step.cpp => kOneFrameForward - s.running_backward - s.commanded_forward => kOneFrameForward - s.commanded_forward
-engine/step.cpp => s.command == kRunning && s.running_backward == 0 => s.command == kRunning
+engine/step.cpp => advanced(s.frame, -2) => advanced(s.frame, -1)
+engine/step.cpp => s.running_backward = true; => (deleted)
+engine/step.cpp => s.commanded_forward = true; => s.commanded_forward = false;
+engine/step.cpp => if (!s.running_backward && !s.commanded_forward) => if (!s.running_backward)
+engine/step.cpp => s.command == Command::step_back ? -1 : +1 => s.command == Command::step_forward ? -1 : +1
 engine/step.cpp => (frame + frames) % kFrameCount => (frame + frames) % (kFrameCount - 1)
-engine/step.cpp => s.commanded_forward = 1; => s.commanded_forward = 0;
-engine/step.cpp => if (s.running_backward == 1) => if (s.running_backward == 0)
-engine/step.cpp => if (s.command == kStepBack) => if (s.command == kStepForward)
+engine/step.cpp => s.running_backward ? -1 : +1 => s.running_backward ? +1 : +1
 engine/mouse.cpp => y >= s.last_drag_y => y > s.last_drag_y
 engine/mouse.cpp => s.last_drag_y = y; => (deleted)
 engine/mouse.cpp => s.commanded_forward = s.saved_run.commanded_forward; => (deleted)
@@ -29,15 +29,23 @@ engine/mouse.cpp => x * kSpeedFactor * y; => static_cast<float>(double{x} * kSpe
 engine/mouse.cpp => if (!std::isfinite(product)) return false; => (deleted)
 engine/mouse.cpp => s.delay = kDragDelay; => (deleted)
 engine/keyboard.cpp => code < 0 || code > kLastAscii => code < 0
-engine/keyboard.cpp => {"* .", kStepForward} => {"*.", kStepForward}
+engine/keyboard.cpp => {"* .", Command::step_forward} => {"*.", Command::step_forward}
 engine/frame_delay.cpp => if (!(limit >= 0)) => if (!(limit > 0))
 engine/frame_delay.cpp => std::min(limit, kLongest))) + 1; => std::min(limit, kLongest)));
-host/pacer.cpp => std::min<Duration>(now - deadline, kLongestMakeUp) => Duration{}
-host/pacer.cpp => return last_present_ + window_.refresh(); => return last_present_;
 engine/viewer_window.cpp => slot < kFrameCount; ++slot => slot < kFrameCount - 1; ++slot
-engine/viewer_window.cpp => slot < 0 || slot >= kFrameCount => slot < 0 || slot > kFrameCount
 engine/viewer_window.cpp => state_.delay = kStartDelay; => (deleted)
 engine/viewer_window.cpp => host_.clear_window(); => (deleted)
+engine/viewer_window.cpp => if (code == kEscape) clear_and_end(); => (deleted)
+host/pacer.cpp => std::min<Duration>(now - deadline, kLongestMakeUp) => Duration{}
+host/pacer.cpp => return last_present_ + window_.refresh(); => return last_present_;
+host/input.cpp => character > 0x7FFF => character > 0xFFFF
+host/input.cpp => time - first_->time <= static_cast => time - first_->time < static_cast
+host/input.cpp => std::abs(y - first_->y) <= distance_ => true
+host/input.cpp => const bool click = clicking_ && over_picture; => const bool click = clicking_;
+host/client_area.cpp => std::min(area.x + area.width, clip.width) => area.x + area.width
+host/client_area.cpp => height_ - inner.y})) => layout_.visible_rows}))
+export/file_set.cpp => for (const Written& file : written_) ::unlink(file.temporary.c_str()); => (deleted)
+export/file_set.cpp => if (error == 0) error = write_all(fd, bytes); => write_all(fd, bytes);
 frames/rle8.cpp => column_ + right > width_ => column_ + right >= width_
 frames/rle8.cpp => row_ + up >= height_ => row_ + up > height_
 frames/rle8.cpp => static_cast<std::size_t>(count + count % 2) => static_cast<std::size_t>(count)
@@ -73,13 +81,16 @@ restore() {
 }
 trap 'restore; rm -rf "$backup"' EXIT
 
+targets="engine_tests frames_tests host_tests export_tests nuv"
 cmake -S . -B "$build" -DNUV_BENCH=OFF >/dev/null
-cmake --build "$build" -j2 --target engine_tests frames_tests >/dev/null
+cmake --build "$build" -j2 --target $targets >/dev/null
 
 unit_tests_pass() {
-  cmake --build "$build" -j2 --target engine_tests frames_tests >/dev/null 2>&1 || return 1
+  cmake --build "$build" -j2 --target $targets >/dev/null 2>&1 || return 1
   timeout 300 "$build/tests/engine_tests" --gtest_brief=1 >/dev/null 2>&1 &&
-    timeout 300 "$build/tests/frames/frames_tests" --gtest_brief=1 >/dev/null 2>&1
+    timeout 300 "$build/tests/frames/frames_tests" --gtest_brief=1 >/dev/null 2>&1 &&
+    timeout 300 "$build/tests/host/host_tests" --gtest_brief=1 >/dev/null 2>&1 &&
+    timeout 300 "$build/tests/export/export_tests" --gtest_brief=1 >/dev/null 2>&1
 }
 
 total=0
@@ -114,6 +125,6 @@ while IFS= read -r line; do
 done <<<"$faults"
 
 # Leave the build as the sources are.
-cmake --build "$build" -j2 --target engine_tests frames_tests >/dev/null
+cmake --build "$build" -j2 --target $targets >/dev/null
 echo
 echo "Killed $killed of $total faults ($((100 * killed / total)) %)."

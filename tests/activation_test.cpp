@@ -57,7 +57,7 @@ TEST(Activation, StoppedAnimationStillShowsThePictureEveryCycle) {
 TEST(Activation, InputDuringLoadingCannotChangeTheStart) {
   Viewer viewer(2);
   viewer.host.during_pass(4, [](host::WindowEvents& w) { w.key_press('/'); });
-  viewer.host.during_pass(9, [](host::WindowEvents& w) { w.mouse_move(0, 0, 1.0f, 1.0f); });
+  viewer.host.during_pass(9, [](host::WindowEvents& w) { w.mouse_move(1.0f, 1.0f); });
   viewer.host.during_pass(16, [](host::WindowEvents& w) { w.key_press('-'); });
   viewer.run();
   EXPECT_THAT(viewer.host.waits(), ElementsAre(1000001, 1000001));
@@ -75,7 +75,7 @@ TEST(Activation, ClickDuringLoadingKeepsDragModeAndLaterRestoresAStop) {
   viewer.host.during_pass(19, [](host::WindowEvents& w) { w.click(); });
   viewer.run();
   EXPECT_EQ(viewer.window.state().mouse_mode, MouseMode::speed);
-  EXPECT_EQ(viewer.window.state().command, kStopped);
+  EXPECT_EQ(viewer.window.state().command, Command::stopped);
   const std::vector<int> shown = viewer.host.shown_images();
   EXPECT_THAT(std::vector<int>(shown.end() - 4, shown.end()), ElementsAre(2, 3, 3, 3));
 }
@@ -95,8 +95,8 @@ TEST(Activation, CommandPendingAtALoadingClickIsActedOnAfterTheNextClick) {
 
 TEST(Activation, FrameWaitReadsTheDelayOnceWhenItStarts) {
   Viewer viewer(3);
-  viewer.host.during_pass(18, [](host::WindowEvents& w) { w.mouse_move(0, 0, 2.0f, 0.5f); });
-  viewer.host.during_pass(19, [](host::WindowEvents& w) { w.mouse_move(0, 0, -1.0f, 1.0f); });
+  viewer.host.during_pass(18, [](host::WindowEvents& w) { w.mouse_move(2.0f, 0.5f); });
+  viewer.host.during_pass(19, [](host::WindowEvents& w) { w.mouse_move(-1.0f, 1.0f); });
   viewer.run();
   EXPECT_THAT(viewer.host.waits(), ElementsAre(1000001, 31, 0));
 }

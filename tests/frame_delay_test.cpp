@@ -10,7 +10,7 @@ namespace nuv::engine {
 namespace {
 
 TEST(IdleIterations, WholeNumbersCountFromZeroToKInclusive) {
-  EXPECT_EQ(idle_iterations(LooseNumber{}), 1);  // the starting 0
+  EXPECT_EQ(idle_iterations(0.0), 1);  // the starting 0
   EXPECT_EQ(idle_iterations(std::int32_t{0}), 1);
   EXPECT_EQ(idle_iterations(std::int32_t{1}), 2);
   EXPECT_EQ(idle_iterations(std::int32_t{10000}), 10001);
@@ -37,19 +37,6 @@ TEST(IdleIterations, HugeFloatsStayFiniteAndOrdered) {
   const std::int64_t huge = idle_iterations(3e38f);
   EXPECT_GT(huge, idle_iterations(std::numeric_limits<std::int32_t>::max()));
   EXPECT_GT(huge, 0);
-}
-
-TEST(LooseNumber, HoldsTheKindStoredLast) {
-  LooseNumber delay;
-  EXPECT_FALSE(delay.holds_float());
-  EXPECT_EQ(delay.value(), 0.0);
-  delay = 2.5f;
-  EXPECT_TRUE(delay.holds_float());
-  EXPECT_EQ(delay.value(), 2.5);
-  delay = std::int32_t{10000};
-  EXPECT_FALSE(delay.holds_float());
-  EXPECT_EQ(delay.value(), 10000.0);
-  EXPECT_NE(LooseNumber{0.0f}, LooseNumber{std::int32_t{0}});
 }
 
 }  // namespace

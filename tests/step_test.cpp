@@ -13,10 +13,29 @@ namespace {
 
 using frames::kFrameCount;
 
+// Run states and commands in the codes of the older program's rules, so that the table below
+// reads as its own: 1 running, 0 stopped; -1, 3, -2 and 2 the commands.
 struct RunState {
   const char* name;
   int command, running_backward, commanded_forward;
 };
+
+Command command_for(int code) {
+  switch (code) {
+    case 1:
+      return Command::running;
+    case -1:
+      return Command::run_backward;
+    case 3:
+      return Command::run_forward;
+    case -2:
+      return Command::step_back;
+    case 2:
+      return Command::step_forward;
+    default:
+      return Command::stopped;
+  }
+}
 constexpr RunState kStopped{"stopped", 0, 0, 0};
 constexpr RunState kStartupRun{"forward (start-up)", 1, 0, 0};
 constexpr RunState kCommandedRun{"forward (commanded)", 1, 0, 1};
@@ -56,9 +75,9 @@ constexpr NetEffect kNetEffects[] = {
 AnimationState in_state(RunState run, int frame, int command) {
   AnimationState s;
   s.frame = frame;
-  s.command = command != 0 ? command : run.command;
-  s.running_backward = run.running_backward;
-  s.commanded_forward = run.commanded_forward;
+  s.command = command_for(command != 0 ? command : run.command);
+  s.running_backward = run.running_backward != 0;
+  s.commanded_forward = run.commanded_forward != 0;
   return s;
 }
 
@@ -69,9 +88,9 @@ TEST(Step, NetEffectOfOneCycleFromEveryFrame) {
       SCOPED_TRACE(std::string(effect.before.name) + ", command " + std::to_string(effect.command) +
                    ", frame " + std::to_string(frame));
       EXPECT_EQ(after.frame, (frame + effect.frame_change + kFrameCount) % kFrameCount);
-      EXPECT_EQ(after.command, effect.after.command);
-      EXPECT_EQ(after.running_backward, effect.after.running_backward);
-      EXPECT_EQ(after.commanded_forward, effect.after.commanded_forward);
+      EXPECT_EQ(after.command, command_for(effect.after.command));
+      EXPECT_EQ(after.running_backward, effect.after.running_backward != 0);
+      EXPECT_EQ(after.commanded_forward, effect.after.commanded_forward != 0);
     }
   }
 }
@@ -88,7 +107,7 @@ TEST(Step, WrapsAroundAtBothEnds) {
 
 TEST(Step, StartingValuesAdvanceOneFrameEachCycle) {
   AnimationState s;
-  s.command = kRunning;
+  s.command = Command::running;
   for (int cycle = 1; cycle <= 40; ++cycle) {
     s = step(s);
     EXPECT_EQ(s.frame, cycle % kFrameCount);
@@ -102,7 +121,7 @@ TEST(Step, StoppedStateChangesNothing) {
     s.delay = 1234.5f;
     s.mouse_mode = MouseMode::drag;
     s.last_drag_y = 3.5f;
-    s.saved_run.command = kRunBackward;
+    s.saved_run.command = Command::run_backward;
     EXPECT_EQ(step(s), s);
   }
 }
@@ -112,13 +131,12 @@ TEST(Step, LeavesTheOtherFieldsAlone) {
   s.delay = 10000;
   s.mouse_mode = MouseMode::drag;
   s.last_drag_y = 7.25f;
-  s.saved_run = {kRunForward, 0, 1};
+  s.saved_run = {Command::run_forward, false, true};
   const AnimationState after = step(s);
   EXPECT_EQ(after.delay, s.delay);
   EXPECT_EQ(after.mouse_mode, MouseMode::drag);
   EXPECT_EQ(after.last_drag_y, 7.25f);
   EXPECT_EQ(after.saved_run, s.saved_run);
-  EXPECT_EQ(after.frame_bank, 0);
 }
 
 }  // namespace
