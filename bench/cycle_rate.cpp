@@ -16,7 +16,7 @@
 #include "engine/viewer_window.hpp"
 #include "frames/zoom.hpp"
 #include "host/window_host.hpp"
-#include "tests/window/x_session.hpp"
+#include "tests/real_window/x_session.hpp"
 #include "window/layout.hpp"
 
 namespace {

@@ -23,8 +23,7 @@ std::vector<nuv::host::PictureRef> read_all(int zoom) {
   std::vector<nuv::host::PictureRef> pictures;
   for (int number = 1; number <= kFrameCount; ++number)
     pictures.push_back(std::make_shared<const nuv::frames::EncodedPicture>(
-        nuv::frames::read_picture_record(nuv::frames::stored_record(number, zoom),
-                                         nuv::frames::image_control_name(number), zoom)));
+        nuv::frames::stored_picture(number, zoom)));
   return pictures;
 }
 

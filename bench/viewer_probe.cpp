@@ -24,8 +24,9 @@
 #include <vector>
 
 #include "bench/bare_picture.hpp"
+#include "bench/statistics.hpp"
 #include "frames/zoom.hpp"
-#include "tests/window/x_session.hpp"
+#include "tests/real_window/x_session.hpp"
 #include "window/layout.hpp"
 
 namespace {
@@ -85,16 +86,6 @@ double start_up_ms(const testing::WindowReader& reader, std::optional<unsigned l
   throw std::runtime_error(std::string(caption) + ": no picture appeared");
 }
 
-// The value below which the given fraction of the values lie.
-double quantile(std::vector<double> values, double fraction) {
-  std::sort(values.begin(), values.end());
-  return values[static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5)];
-}
-
-double median(std::vector<double> values) {
-  return quantile(std::move(values), 0.5);
-}
-
 // The viewer's first frame (any of the eighteen: slot 0 is on screen only while the others load)
 // and the bare program's picture, in alternate rounds so that a change in the machine's load
 // falls on both; the difference of each round's pair shows what the viewer adds beneath the
@@ -133,8 +124,8 @@ void compare_start_up(const testing::WindowReader& reader, std::optional<unsigne
       "start-up: process start to first picture on screen, median of %d: viewer %.1f ms, bare "
       "program %.1f ms; viewer minus bare in each round: median %.1f ms, middle half %.1f to "
       "%.1f ms\n",
-      kRounds, median(viewer_ms), median(bare_ms), median(added_ms), quantile(added_ms, 0.25),
-      quantile(added_ms, 0.75));
+      kRounds, bench::median(viewer_ms), bench::median(bare_ms), bench::median(added_ms),
+      bench::quantile(added_ms, 0.25), bench::quantile(added_ms, 0.75));
 }
 
 // Processor time (user + system) the process has used, in seconds.

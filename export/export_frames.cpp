@@ -22,11 +22,8 @@ void make_directory(const std::filesystem::path& dir) {
 
 std::vector<frames::Picture> decoded_frames(int zoom) {
   std::vector<frames::Picture> pictures;
-  for (int slot = 0; slot < frames::kFrameCount; ++slot) {
-    const int image = frames::image_number_of_slot(slot);
-    pictures.push_back(frames::decode_picture_record(frames::stored_record(image, zoom),
-                                                     frames::image_control_name(image), zoom));
-  }
+  for (int slot = 0; slot < frames::kFrameCount; ++slot)
+    pictures.push_back(frames::decoded_stored_picture(frames::image_number_of_slot(slot), zoom));
   return pictures;
 }
 

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "frames/picture_record.hpp"
 #include "frames/stored_record_data.hpp"
 
 namespace nuv::frames {
@@ -16,6 +17,16 @@ std::span<const std::uint8_t> stored_record(int image_number, int zoom) {
   check_zoom(zoom);
   return detail::kStoredRecords[static_cast<std::size_t>(zoom - 1)]
                                [static_cast<std::size_t>(image_number - 1)];
+}
+
+EncodedPicture stored_picture(int image_number, int zoom) {
+  return read_picture_record(stored_record(image_number, zoom), image_control_name(image_number),
+                             zoom);
+}
+
+Picture decoded_stored_picture(int image_number, int zoom) {
+  return decode_picture_record(stored_record(image_number, zoom), image_control_name(image_number),
+                               zoom);
 }
 
 }  // namespace nuv::frames

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <span>
 
+#include "frames/encoded_picture.hpp"
+#include "frames/picture.hpp"
 #include "frames/zoom.hpp"
 
 namespace nuv::frames {
@@ -12,5 +14,10 @@ namespace nuv::frames {
 // kMaxZoom); throws std::out_of_range for any other number or zoom. The bytes live as long as the
 // program.
 std::span<const std::uint8_t> stored_record(int image_number, int zoom = 1);
+
+// That record read as an image control reads it, checked and indexed by row, and named by its
+// control in any error; then the same decoded whole, for those who need every pixel at once.
+EncodedPicture stored_picture(int image_number, int zoom = 1);
+Picture decoded_stored_picture(int image_number, int zoom = 1);
 
 }  // namespace nuv::frames

@@ -9,10 +9,6 @@
 namespace nuv::host {
 namespace {
 
-std::uint32_t packed(window::Colour c) {
-  return frames::packed({c.r, c.g, c.b});
-}
-
 std::array<std::uint32_t, 256> colours_of(const frames::EncodedPicture& picture) {
   std::array<std::uint32_t, 256> colours;
   std::ranges::transform(picture.palette(), colours.begin(), frames::packed);
@@ -46,7 +42,7 @@ ClientArea::ClientArea(const window::Layout& layout, PixelRows target,
   const int w = window::kPicture1Outer.width;
   const int h = window::kPicture1Outer.height;
   const struct {
-    window::Colour colour;
+    frames::Rgb colour;
     window::Rect at_zoom_1;
   } edges[] = {
       {window::kShadowColour, {0, 0, w - 1, 1}},     {window::kShadowColour, {0, 0, 1, h - 1}},
@@ -58,16 +54,16 @@ ClientArea::ClientArea(const window::Layout& layout, PixelRows target,
 
 // Clipped to the client area and the buffer: Picture1 reaches below the one, and the other may be
 // smaller.
-void ClientArea::fill(window::Colour colour, window::Rect area) {
+void ClientArea::fill(frames::Rgb colour, window::Rect area) {
   fill(colour, area,
        {std::min(width_, layout_.client_width), std::min(height_, layout_.client_height)});
 }
 
-void ClientArea::fill(window::Colour colour, window::Rect area, window::Size clip) {
+void ClientArea::fill(frames::Rgb colour, window::Rect area, window::Size clip) {
   const int left = std::max(area.x, 0);
   const int right = std::min(area.x + area.width, clip.width);
   const int bottom = std::min(area.y + area.height, clip.height);
-  const std::uint32_t value = packed(colour);
+  const std::uint32_t value = frames::packed(colour);
   if (left >= right) return;
   for (int y = std::max(area.y, 0); y < bottom; ++y)
     std::fill(row_to(y) + left, row_to(y) + right, value);
@@ -86,7 +82,7 @@ void ClientArea::paint_face(window::Rect area) {
   const int left = std::max(area.x, 0), right = std::min(area.x + area.width, width_);
   const int bottom = std::min({area.y + area.height, height_, layout_.client_height});
   for (int y = std::max(area.y, 0); y < bottom && left < right; ++y)
-    if (paint(row_to(y) + left, row_to(y) + right, packed(window::kFaceColour)))
+    if (paint(row_to(y) + left, row_to(y) + right, frames::packed(window::kFaceColour)))
       changed_ = changed_.joined({y, y + 1});
 }
 
@@ -164,10 +160,9 @@ std::vector<std::uint32_t> client_area_colours() {
        {frames::Colour::white, frames::Colour::black, frames::Colour::red, frames::Colour::green,
         frames::Colour::blue})
     colours.push_back(frames::packed(frames::rgb_of(drawn)));
-  for (const window::Colour c :
-       {window::kFaceColour, window::kShadowColour, window::kDarkShadowColour,
-        window::kHighlightColour, window::kLightColour})
-    colours.push_back(packed(c));
+  for (const frames::Rgb c : {window::kFaceColour, window::kShadowColour, window::kDarkShadowColour,
+                              window::kHighlightColour, window::kLightColour})
+    colours.push_back(frames::packed(c));
   return colours;
 }
 

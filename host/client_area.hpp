@@ -68,8 +68,8 @@ class ClientArea {
  private:
   ClientArea(const window::Layout& layout, PixelRows target, std::vector<std::uint32_t> own_pixels);
   std::uint32_t* row_to(int y) { return const_cast<std::uint32_t*>(row(y)); }
-  void fill(window::Colour colour, window::Rect area);
-  void fill(window::Colour colour, window::Rect area, window::Size clip);
+  void fill(frames::Rgb colour, window::Rect area);
+  void fill(frames::Rgb colour, window::Rect area, window::Size clip);
   static bool paint(std::uint32_t* from, std::uint32_t* to, std::uint32_t value);
   void paint_face(window::Rect area);
   void draw(const frames::EncodedPicture& picture, const frames::EncodedPicture* before, int width,

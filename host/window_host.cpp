@@ -54,8 +54,8 @@ PictureRef WindowHost::image_picture(int image_number) {
   PictureRef& control = image_controls_[image_number - 1];
   if (!control) {
     const int zoom = window_system_->layout().zoom;
-    control = std::make_shared<const frames::EncodedPicture>(frames::read_picture_record(
-        frames::stored_record(image_number, zoom), frames::image_control_name(image_number), zoom));
+    control =
+        std::make_shared<const frames::EncodedPicture>(frames::stored_picture(image_number, zoom));
   }
   return control;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The program's icon in the window: the mechanism's crank, link and yoke, drawn at build time
-// (window/icon_drawing.hpp) and carried as pixels, so the viewer needs no drawing library.
+// (drawing/icon_drawing.hpp) and carried as pixels, so the viewer needs no drawing library.
 
 #include <cstdint>
 #include <vector>

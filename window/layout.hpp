@@ -5,6 +5,8 @@
 
 #include <string_view>
 
+#include "frames/picture.hpp"
+
 namespace nuv::window {
 
 inline constexpr std::string_view kCaption = "NUV Principle         Use + - / * mouse , .  ESC";
@@ -81,13 +83,10 @@ constexpr bool over_visible_inner_area(const Layout& layout, int window_x, int w
 }
 
 // Colours of the control face and of the sunken border's four edges (outer and inner ring).
-struct Colour {
-  unsigned char r, g, b;
-};
-inline constexpr Colour kFaceColour{0xF0, 0xF0, 0xF0};
-inline constexpr Colour kShadowColour{0xA0, 0xA0, 0xA0};      // outer ring, top and left
-inline constexpr Colour kDarkShadowColour{0x69, 0x69, 0x69};  // inner ring, top and left
-inline constexpr Colour kHighlightColour{0xFF, 0xFF, 0xFF};   // outer ring, bottom and right
-inline constexpr Colour kLightColour{0xE3, 0xE3, 0xE3};       // inner ring, bottom and right
+inline constexpr frames::Rgb kFaceColour{0xF0, 0xF0, 0xF0};
+inline constexpr frames::Rgb kShadowColour{0xA0, 0xA0, 0xA0};      // outer ring, top and left
+inline constexpr frames::Rgb kDarkShadowColour{0x69, 0x69, 0x69};  // inner ring, top and left
+inline constexpr frames::Rgb kHighlightColour{0xFF, 0xFF, 0xFF};   // outer ring, bottom and right
+inline constexpr frames::Rgb kLightColour{0xE3, 0xE3, 0xE3};       // inner ring, bottom and right
 
 }  // namespace nuv::window

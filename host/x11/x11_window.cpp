@@ -183,12 +183,11 @@ void X11Window::create_window() {
       window::Rect{0, 0, screen.width_in_pixels, screen.height_in_pixels});
   const int x = area.x + std::max(0, (area.width - layout_.client_width) / 2);
   const int y = area.y + std::max(0, (area.height - layout_.client_height) / 2);
-  const window::Colour face = window::kFaceColour;
-  const std::uint32_t values[] = {
-      format.pixel_of(std::uint32_t{face.r} << 16 | std::uint32_t{face.g} << 8 | face.b),
-      XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_VISIBILITY_CHANGE |
-          XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
-          XCB_EVENT_MASK_POINTER_MOTION};
+  const std::uint32_t values[] = {format.pixel_of(frames::packed(window::kFaceColour)),
+                                  XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_STRUCTURE_NOTIFY |
+                                      XCB_EVENT_MASK_VISIBILITY_CHANGE | XCB_EVENT_MASK_KEY_PRESS |
+                                      XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
+                                      XCB_EVENT_MASK_POINTER_MOTION};
   window_ = xcb_generate_id(c);
   xcb_create_window(c, XCB_COPY_FROM_PARENT, window_, screen.root, static_cast<std::int16_t>(x),
                     static_cast<std::int16_t>(y), static_cast<std::uint16_t>(layout_.client_width),

@@ -109,8 +109,7 @@ class Exported : public ::testing::TestWithParam<int> {
   int zoom() const { return GetParam(); }
   fs::path file(const std::string& name) const { return scratch_.path / "new dir" / name; }
   frames::Picture stored_frame(int frame) const {
-    return frames::decode_picture_record(frames::stored_record(frame, zoom()),
-                                         frames::image_control_name(frame), zoom());
+    return frames::decoded_stored_picture(frame, zoom());
   }
 
  private:

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "drawing/frame_drawing.hpp"
 #include "frames/bitmap_file.hpp"
-#include "frames/frame_drawing.hpp"
 #include "frames/palette.hpp"
 #include "frames/picture_record.hpp"
 #include "frames/rle8.hpp"
@@ -50,7 +50,7 @@ TEST_P(StoredRecords, EveryRecordDecodesToWholeRowsClosedByEndOfRowCodesAndOneEn
 }
 
 TEST_P(StoredRecords, CarryTheCurrentDrawing) {
-  const std::vector<Picture> frames = draw_all_frames(zoom());
+  const std::vector<Picture> frames = drawing::draw_all_frames(zoom());
   for (int image = 1; image <= kFrameCount; ++image) {
     const auto stored = stored_record(image, zoom());
     const std::vector<std::uint8_t> drawn =
