@@ -7,14 +7,18 @@ namespace {
 
 using frames::kFrameCount;
 
-// The frame `frames` on (or back, for a negative count), wrapping round the eighteen.
+// The frame `frames` on (or back, for a negative count, at most one round), wrapping round the
+// eighteen. Compared rather than divided: at the fastest speed this runs a million times a second.
 int advanced(int frame, int frames) {
-  return ((frame + frames) % kFrameCount + kFrameCount) % kFrameCount;
+  const int moved = frame + frames;
+  if (moved < 0) return moved + kFrameCount;
+  if (moved >= kFrameCount) return moved - kFrameCount;
+  return moved;
 }
 
 }  // namespace
 
-AnimationState step(AnimationState s) {
+void step(AnimationState& s) {
   switch (s.command) {
     // A run command moves two frames in its first cycle, then one in each.
     case Command::run_backward:
@@ -45,7 +49,6 @@ AnimationState step(AnimationState s) {
     case Command::stopped:
       break;
   }
-  return s;
 }
 
 }  // namespace nuv::engine

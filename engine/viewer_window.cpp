@@ -32,7 +32,7 @@ void ViewerWindow::load_frames() {
 
 // The picture is set in every cycle, also when the slot has not changed.
 void ViewerWindow::run_cycle() {
-  state_ = step(state_);
+  step(state_);
   host_.set_picture(frame_table_[static_cast<std::size_t>(state_.frame)]);
   wait_after_frame();
 }

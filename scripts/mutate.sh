@@ -20,7 +20,7 @@ engine/step.cpp => s.running_backward = true; => (deleted)
 engine/step.cpp => s.commanded_forward = true; => s.commanded_forward = false;
 engine/step.cpp => if (!s.running_backward && !s.commanded_forward) => if (!s.running_backward)
 engine/step.cpp => s.command == Command::step_back ? -1 : +1 => s.command == Command::step_forward ? -1 : +1
-engine/step.cpp => (frame + frames) % kFrameCount => (frame + frames) % (kFrameCount - 1)
+engine/step.cpp => if (moved >= kFrameCount) return => if (moved > kFrameCount) return
 engine/step.cpp => s.running_backward ? -1 : +1 => s.running_backward ? +1 : +1
 engine/mouse.cpp => y >= s.last_drag_y => y > s.last_drag_y
 engine/mouse.cpp => s.last_drag_y = y; => (deleted)

@@ -13,6 +13,11 @@ namespace {
 
 using frames::kFrameCount;
 
+AnimationState stepped(AnimationState s) {
+  step(s);
+  return s;
+}
+
 // Run states and commands in the codes of the older program's rules, so that the table below
 // reads as its own: 1 running, 0 stopped; -1, 3, -2 and 2 the commands.
 struct RunState {
@@ -84,7 +89,7 @@ AnimationState in_state(RunState run, int frame, int command) {
 TEST(Step, NetEffectOfOneCycleFromEveryFrame) {
   for (const NetEffect& effect : kNetEffects) {
     for (int frame = 0; frame < kFrameCount; ++frame) {
-      const AnimationState after = step(in_state(effect.before, frame, effect.command));
+      const AnimationState after = stepped(in_state(effect.before, frame, effect.command));
       SCOPED_TRACE(std::string(effect.before.name) + ", command " + std::to_string(effect.command) +
                    ", frame " + std::to_string(frame));
       EXPECT_EQ(after.frame, (frame + effect.frame_change + kFrameCount) % kFrameCount);
@@ -96,20 +101,20 @@ TEST(Step, NetEffectOfOneCycleFromEveryFrame) {
 }
 
 TEST(Step, WrapsAroundAtBothEnds) {
-  EXPECT_EQ(step(in_state(kStartupRun, 17, 0)).frame, 0);
-  EXPECT_EQ(step(in_state(kBackwardRun, 0, 0)).frame, 17);
-  EXPECT_EQ(step(in_state(kStartupRun, 0, -1)).frame, 16);
-  EXPECT_EQ(step(in_state(kStartupRun, 17, 3)).frame, 1);
-  EXPECT_EQ(step(in_state(kStartupRun, 16, 3)).frame, 0);
-  EXPECT_EQ(step(in_state(kStopped, 0, -2)).frame, 17);
-  EXPECT_EQ(step(in_state(kStopped, 17, 2)).frame, 0);
+  EXPECT_EQ(stepped(in_state(kStartupRun, 17, 0)).frame, 0);
+  EXPECT_EQ(stepped(in_state(kBackwardRun, 0, 0)).frame, 17);
+  EXPECT_EQ(stepped(in_state(kStartupRun, 0, -1)).frame, 16);
+  EXPECT_EQ(stepped(in_state(kStartupRun, 17, 3)).frame, 1);
+  EXPECT_EQ(stepped(in_state(kStartupRun, 16, 3)).frame, 0);
+  EXPECT_EQ(stepped(in_state(kStopped, 0, -2)).frame, 17);
+  EXPECT_EQ(stepped(in_state(kStopped, 17, 2)).frame, 0);
 }
 
 TEST(Step, StartingValuesAdvanceOneFrameEachCycle) {
   AnimationState s;
   s.command = Command::running;
   for (int cycle = 1; cycle <= 40; ++cycle) {
-    s = step(s);
+    step(s);
     EXPECT_EQ(s.frame, cycle % kFrameCount);
   }
 }
@@ -122,7 +127,7 @@ TEST(Step, StoppedStateChangesNothing) {
     s.mouse_mode = MouseMode::drag;
     s.last_drag_y = 3.5f;
     s.saved_run.command = Command::run_backward;
-    EXPECT_EQ(step(s), s);
+    EXPECT_EQ(stepped(s), s);
   }
 }
 
@@ -132,7 +137,7 @@ TEST(Step, LeavesTheOtherFieldsAlone) {
   s.mouse_mode = MouseMode::drag;
   s.last_drag_y = 7.25f;
   s.saved_run = {Command::run_forward, false, true};
-  const AnimationState after = step(s);
+  const AnimationState after = stepped(s);
   EXPECT_EQ(after.delay, s.delay);
   EXPECT_EQ(after.mouse_mode, MouseMode::drag);
   EXPECT_EQ(after.last_drag_y, 7.25f);
