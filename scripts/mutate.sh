@@ -30,8 +30,8 @@ engine/mouse.cpp => if (!std::isfinite(product)) return false; => (deleted)
 engine/mouse.cpp => s.delay = kDragDelay; => (deleted)
 engine/keyboard.cpp => code < 0 || code > kLastAscii => code < 0
 engine/keyboard.cpp => {"* .", Command::step_forward} => {"*.", Command::step_forward}
-engine/frame_delay.cpp => if (!(limit >= 0)) => if (!(limit > 0))
-engine/frame_delay.cpp => std::min(limit, kLongest))) + 1; => std::min(limit, kLongest)));
+engine/frame_delay.cpp => if (!(delay >= 0)) => if (!(delay > 0))
+engine/frame_delay.cpp => std::min(delay, kLongest))) + 1; => std::min(delay, kLongest)));
 engine/viewer_window.cpp => slot < kFrameCount; ++slot => slot < kFrameCount - 1; ++slot
 engine/viewer_window.cpp => state_.delay = kStartDelay; => (deleted)
 engine/viewer_window.cpp => host_.clear_window(); => (deleted)
@@ -51,7 +51,6 @@ frames/rle8.cpp => row_ + up >= height_ => row_ + up > height_
 frames/rle8.cpp => static_cast<std::size_t>(count + count % 2) => static_cast<std::size_t>(count)
 frames/rle8.cpp => if (column_ + count > width_) => if (column_ + count >= width_)
 frames/rle8.cpp => if (row_ >= height_) fail("closes => if (row_ > height_) fail("closes
-frames/rle8.cpp => pixels % 2 == 0 && size < shortest[end] => pixels % 2 == 0 && size <= shortest[end]
 frames/rle8.cpp => constexpr int kMaxCount = 255; => constexpr int kMaxCount = 256;
 frames/picture_record.cpp => if (file_size < kSmallestFile) => if (file_size <= kSmallestFile)
 frames/picture_record.cpp => kSmallestFile = kPixelDataOffset + 2; => kSmallestFile = kPixelDataOffset;
@@ -65,7 +64,7 @@ drawing/mechanism.cpp => frame > kFrameCount) { => frame > kFrameCount + 1) {
 drawing/mechanism.cpp => 161, 155, 138 => 160, 155, 138
 drawing/mechanism.cpp => 360.0 / kFrameCount => 360.0 / (kFrameCount - 1)
 window/layout.hpp => kPicture1Border = 2; => kPicture1Border = 1;
-window/layout.hpp => q < kVisibleInnerRows => q <= kVisibleInnerRows
+window/layout.hpp => q < layout.visible_rows => q <= layout.visible_rows
 window/layout.hpp => kScaleHeight = 29.84375f => kScaleHeight = 29.8437f
 window/layout.hpp => static_cast<float>(kPicture1Inner.width) => static_cast<float>(kPicture1Outer.width)
 window/icon.cpp => if (kIconSizes[i] == size) => if (kIconSizes[i] >= size)

@@ -64,6 +64,7 @@ TEST(InputTranslator, ClicksAndDoubleClicksByTheEventsOwnTimesAndPlaces) {
   } cases[] = {
       {"a click", {pressed(1000), released()}, 1, "c "},
       {"a double click", {pressed(1000), released(), pressed(1300), released()}, 1, "c d "},
+      {"the second press 400 ms later", {pressed(1000), released(), pressed(1400)}, 1, "c d "},
       {"the second press 650 ms later", {pressed(1000), released(), pressed(1650)}, 1, "c "},
       {"two clicks 700 ms apart, read together",
        {pressed(1000), released(), pressed(1700), released()},
@@ -108,8 +109,9 @@ TEST(InputTranslator, ClicksAndDoubleClicksByTheEventsOwnTimesAndPlaces) {
 TEST(InputTranslator, KeysAndMovementsInTheOrderTheyCame) {
   EXPECT_EQ(calls_for({typed('+'), moved(kX, kY), pressed(1), typed(0x1B), released()}),
             "k43 m k27 c ");
-  EXPECT_EQ(calls_for({typed(0x2212), typed(0x1F600), typed(0)}), "k8722 ")
-      << "a character beyond 16 bits, or none, is no key";
+  EXPECT_EQ(calls_for({typed(0x2212), typed(0x7FFF), typed(0x8000), typed(0x1F600), typed(0)}),
+            "k8722 k32767 ")
+      << "a character that a key code cannot hold, or none, is no key";
 }
 
 // Only movements over the visible inner area count; they arrive in its scale.
