@@ -5,6 +5,7 @@
 //   bitmaps/frameNN.bmp      each zoom 1 frame as a plain bitmap file
 //   sheets/frames.png        all zoom 1 frames under their numbers, the copy kept in docs/
 //   sheets/frames-Zx.png     the same at zoom Z, from 2 up
+//   sheets/parts.png         a frame with its parts numbered, the copy kept in docs/
 
 #include <filesystem>
 #include <fstream>
@@ -16,6 +17,7 @@
 
 #include "drawing/contact_sheet.hpp"
 #include "drawing/frame_drawing.hpp"
+#include "drawing/parts_picture.hpp"
 #include "drawing/plain_bitmap.hpp"
 #include "drawing/png_file.hpp"
 #include "drawing/record_source.hpp"
@@ -71,6 +73,7 @@ void bake(const fs::path& out) {
     nuv::drawing::write_png(nuv::drawing::contact_sheet(frames, zoom),
                             out / "sheets" / sheet_name(zoom));
   }
+  nuv::drawing::write_png(nuv::drawing::parts_picture(), out / "sheets" / "parts.png");
   write_file(out / "stored_record_data.cpp", nuv::drawing::stored_records_source(records_by_zoom));
 }
 

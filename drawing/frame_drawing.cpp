@@ -292,6 +292,29 @@ Picture draw_frame(const Pose& pose, int zoom) {
   return canvas.picture();
 }
 
+std::vector<PartMark> part_marks(const Pose& pose) {
+  const double crown = pose.crown_row;
+  const double away_from_pin = pose.crank_angle + kPi / 2;  // screen angle, axis -> counterweight
+  const Point link_middle{(pose.crank_pin.x + pose.yoke_pin.x) / 2,
+                          (pose.crank_pin.y + pose.yoke_pin.y) / 2};
+  return {
+      {Colour::blue, {kCylinderOuterLeft, (kCylinderOuterTop + kCylinderBottom) / 2}},
+      {Colour::red, {kPistonLeft, crown + kPistonDepth / 2}},
+      {Colour::black, {kPistonRight - 20, crown + kRingGrooves[2]}},
+      {Colour::red,
+       {mirrored(kSideCorner.centre.x - kSideCorner.radius), crown + kSideCorner.centre.y}},
+      {Colour::red, {mirrored(kShoeLeft), crown + (kShoeTop + kShoeBottom) / 2}},
+      {Colour::blue, {kCylinderOuterLeft, kRailBottom - 10}},
+      // Short of the middle of the counterweight's arc, which the shoes cover in some poses.
+      {Colour::black, on_circle({kMainAxis, kCounterweightRadius}, away_from_pin - 20 * kDegree)},
+      {Colour::black, on_circle({pose.crank_pin, kCrankPinRadius}, away_from_pin)},
+      {Colour::blue, link_middle},
+      {Colour::red, on_circle({pose.yoke_pin, kYokePinRadius}, 0)},
+      {Colour::black, on_circle({kMainAxis, kMainAxisRadius}, kPi)},
+      {Colour::green, {kMainAxis.x, 540}},
+  };
+}
+
 std::vector<Picture> draw_all_frames(int zoom) {
   std::vector<Picture> frames;
   for (int frame = 1; frame <= kFrameCount; ++frame)

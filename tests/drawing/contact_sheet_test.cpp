@@ -8,6 +8,7 @@
 
 #include "drawing/digit_font.hpp"
 #include "drawing/frame_drawing.hpp"
+#include "drawing/parts_picture.hpp"
 #include "drawing/plain_bitmap.hpp"
 #include "drawing/png_file.hpp"
 #include "frames/bitmap_file.hpp"
@@ -43,6 +44,8 @@ TEST(ContactSheet, CommittedCopiesInDocsShowTheCurrentDrawingAtEveryZoom) {
     EXPECT_TRUE(read_png(NUV_DOCS_DIR "/" + name) == contact_sheet(draw_all_frames(zoom), zoom))
         << "docs/" << name << " is out of date: build the frames_doc target";
   }
+  EXPECT_TRUE(read_png(NUV_DOCS_DIR "/parts.png") == parts_picture())
+      << "docs/parts.png is out of date: build the frames_doc target";
 }
 
 TEST(PlainBitmap, StoresRowsBottomFirstUncompressed) {
