@@ -146,8 +146,7 @@ const wl_keyboard_listener Seat::kKeyboardEvents = {
     .modifiers =
         [](void* self, wl_keyboard*, std::uint32_t, std::uint32_t depressed, std::uint32_t latched,
            std::uint32_t locked, std::uint32_t group) {
-          Seat& s = seat_of(self);
-          if (s.xkb_) s.xkb_->set_modifiers(depressed, latched, locked, group);
+          seat_of(self).set_modifiers({depressed, latched, locked, group});
         },
     .repeat_info =
         [](void* self, wl_keyboard*, std::int32_t rate, std::int32_t delay) {
@@ -158,13 +157,30 @@ const wl_keyboard_listener Seat::kKeyboardEvents = {
 void Seat::read_keymap(int fd, std::uint32_t size) {
   void* text = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
   if (text == MAP_FAILED) return;
-  if (!xkb_) xkb_.emplace();
-  xkb_keymap* keymap =
-      xkb_keymap_new_from_buffer(xkb_->context(), static_cast<const char*>(text),
-                                 strnlen(static_cast<const char*>(text), size),
-                                 XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
+  keymap_text_.assign(static_cast<const char*>(text),
+                      strnlen(static_cast<const char*>(text), size));
   munmap(text, size);
-  if (keymap != nullptr) xkb_->use(keymap, xkb_state_new(keymap));
+  xkb_.reset();
+}
+
+void Seat::set_modifiers(const std::array<std::uint32_t, 4>& modifiers) {
+  modifiers_ = modifiers;
+  if (xkb_) xkb_->set_modifiers(modifiers[0], modifiers[1], modifiers[2], modifiers[3]);
+}
+
+XkbKeyboard* Seat::keyboard() {
+  if (!xkb_ && !keymap_text_.empty()) {
+    xkb_.emplace();
+    xkb_keymap* keymap =
+        xkb_keymap_new_from_string(xkb_->context(), keymap_text_.c_str(), XKB_KEYMAP_FORMAT_TEXT_V1,
+                                   XKB_KEYMAP_COMPILE_NO_FLAGS);
+    std::string().swap(keymap_text_);
+    if (keymap != nullptr) {
+      xkb_->use(keymap, xkb_state_new(keymap));
+      set_modifiers(modifiers_);
+    }
+  }
+  return xkb_ ? &*xkb_ : nullptr;
 }
 
 // Wayland's key numbers are the kernel's; xkb's are those plus 8.
@@ -173,12 +189,13 @@ void Seat::key(std::uint32_t key, bool pressed) {
     repeat_.release(key);
     return;
   }
-  if (!xkb_ || !xkb_->has_keymap()) return;
+  XkbKeyboard* const xkb = keyboard();
+  if (xkb == nullptr || !xkb->has_keymap()) return;
   const std::uint32_t code = key + 8;
-  const auto character = xkb_->press(code);
+  const auto character = xkb->press(code);
   if (!character) return;
   input_.push_back({WindowInput::Kind::typed, *character});
-  if (xkb_->repeats(code))
+  if (xkb->repeats(code))
     repeat_.press(key, *character, MonotonicClock::now());
   else
     repeat_.stop();

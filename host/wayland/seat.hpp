@@ -7,7 +7,9 @@
 #include <wayland-client.h>
 #include <wayland-cursor.h>
 
+#include <array>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "host/input.hpp"
@@ -40,6 +42,8 @@ class Seat {
   void move(wl_fixed_t x, wl_fixed_t y);
   void show_cursor(std::uint32_t serial);
   void read_keymap(int fd, std::uint32_t size);
+  void set_modifiers(const std::array<std::uint32_t, 4>& modifiers);
+  XkbKeyboard* keyboard();
   void key(std::uint32_t key, bool pressed);
 
   Connection& connection_;
@@ -55,6 +59,10 @@ class Seat {
   int cursor_theme_scale_ = 0;
   wl_surface* cursor_surface_ = nullptr;
 
+  // The compositor's keymap as it sent it, compiled at the first key: compiling it, and reading
+  // the locale's compose sequences, takes longer than putting up the first picture.
+  std::string keymap_text_;
+  std::array<std::uint32_t, 4> modifiers_{};  // depressed, latched, locked, layout
   std::optional<XkbKeyboard> xkb_;
   KeyRepeat repeat_;
   std::vector<WindowInput> input_;
