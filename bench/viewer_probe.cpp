@@ -70,6 +70,15 @@ std::optional<testing::PlacedClientArea> find_client_area(const testing::WindowR
   return testing::PlacedClientArea{*window, 0, 0};
 }
 
+// Waits until the last program's client area has left the screen, so that the next is not taken
+// for it: weston may take a while over a closed window, and puts the next one elsewhere.
+void wait_until_gone(const testing::WindowReader& reader, std::optional<unsigned long> weston,
+                     std::string_view caption) {
+  const auto started = Monotonic::now();
+  while (find_client_area(reader, weston, caption) && seconds_since(started) < 10)
+    std::this_thread::sleep_for(10ms);
+}
+
 // Process start to the moment `on_screen` holds for the program's client area, in ms.
 template <typename OnScreen>
 double start_up_ms(const testing::WindowReader& reader, std::optional<unsigned long> weston,
@@ -109,14 +118,14 @@ void compare_start_up(const testing::WindowReader& reader, std::optional<unsigne
                                     [&](int x, int y) { return frame.colour_at(x, y); });
           });
         }));
-    std::this_thread::sleep_for(200ms);  // the killed viewer's window leaves the screen
+    wait_until_gone(reader, weston, window::kCaption);
     bare_ms.push_back(start_up_ms(
         reader, weston,
         {weston ? BARE_WAYLAND_PICTURE_PATH : BARE_PICTURE_PATH, std::to_string(layout.zoom)},
         bench::kBarePictureCaption, [&](const testing::PlacedClientArea& area) {
           return middle_row_shows(reader, area, layout, bare_colour);
         }));
-    std::this_thread::sleep_for(200ms);
+    wait_until_gone(reader, weston, bench::kBarePictureCaption);
   }
   std::vector<double> added_ms(kRounds);
   std::ranges::transform(viewer_ms, bare_ms, added_ms.begin(), std::minus<>());

@@ -50,12 +50,7 @@ ShmSurface::ShmSurface(const Connection& connection, wl_surface* surface,
     destroy();
     throw;
   }
-  for (Buffer& buffer : buffers_) {
-    if (scale.magnify == 1)
-      buffer.area.emplace(
-          layout, PixelRows{buffer.pixels, static_cast<std::size_t>(width_), width_, height_});
-    buffer.stale = {0, layout.client_height};
-  }
+  for (Buffer& buffer : buffers_) buffer.stale = {0, layout.client_height};
   if (scale.magnify != 1) magnified_area_.emplace(layout);
 }
 
@@ -116,7 +111,11 @@ bool ShmSurface::shown(TimePoint now) const {
 }
 
 void ShmSurface::fill(Buffer& buffer, const PictureRef& picture) {
-  if (buffer.area) {
+  if (scale_.magnify == 1) {
+    // Composed when first filled, not before the first picture, which needs only one of them.
+    if (!buffer.area)
+      buffer.area.emplace(
+          layout_, PixelRows{buffer.pixels, static_cast<std::size_t>(width_), width_, height_});
     buffer.area->show(picture);
     buffer.area->take_changed();
     return;
