@@ -190,7 +190,9 @@ class Viewer {
   // The same, with the moment the change was seen.
   SlotSample wait_for_change(int slot, std::chrono::milliseconds timeout) const;
   // The slot shown, read straight from the X server every few milliseconds for `span`: often
-  // enough to see each frame of a run at a hundred frames a second, which import cannot.
+  // enough to see each frame of a run at a hundred frames a second, which import cannot. Each
+  // sample reads only the band of rows the crank pin sweeps, which tells the eighteen frames
+  // apart and is read fast enough on a loaded machine.
   std::vector<SlotSample> sample_slots(std::chrono::milliseconds span) const;
   // Samples until one slot has stayed on screen for `quiet`; returns it, or -1 after `timeout`.
   int wait_until_still(std::chrono::milliseconds quiet, std::chrono::milliseconds timeout) const;
@@ -203,6 +205,7 @@ class Viewer {
  private:
   PlacedClientArea find_on_weston() const;
   int slot_read_by(const WindowReader& reader) const;
+  int slot_sampled_by(const WindowReader& reader) const;
   void send_delete_window() const;
 
   ChildProcess process_;
