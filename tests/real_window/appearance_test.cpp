@@ -244,11 +244,15 @@ TEST_F(RealWindowAtZoom2, ClientAreaBorderAndFrameAreTwiceAsLarge) {
       EXPECT_EQ(shot.at(x, y), window::kFaceColour) << x << ", " << y;
 }
 
+// From whichever frame is first seen: on a loaded machine the window may be found only after
+// the first frame of the run has gone.
 TEST_F(RealWindowAtZoom2, RunsForward) {
   int slot = viewer.wait_for_slot_change(-1, kPatience);
   if (slot == 0) slot = viewer.wait_for_slot_change(0, kPatience);
-  ASSERT_EQ(slot, 1);
-  EXPECT_EQ(viewer.wait_for_slot_change(1, kPatience), 2);
+  ASSERT_GE(slot, 1) << "no 2x frame recognised";
+  const int next = viewer.wait_for_slot_change(slot, kPatience);
+  EXPECT_EQ(next, (slot + 1) % frames::kFrameCount);
+  EXPECT_EQ(viewer.wait_for_slot_change(next, kPatience), (slot + 2) % frames::kFrameCount);
 }
 
 // The command line's zoom comes before the desktop's density; a zoom whose window the display

@@ -622,17 +622,28 @@ Screenshot Viewer::capture() const {
   return *shot;
 }
 
-int slot_in(const Screenshot& shot, const window::Layout& layout) {
+namespace {
+
+// Which frame's rows from `first_row` on the shot shows, the first of them at `top` and the
+// inner area's first column at `left`; -1 for none.
+int slot_in_rows(const Screenshot& shot, int left, int top, int first_row, int rows,
+                 const window::Layout& layout) {
   const auto& frames = stored_frames(layout.zoom);
-  const auto& inner = layout.inner;
   for (int slot = 0; slot < frames::kFrameCount; ++slot) {
     bool same = true;
-    for (int y = 0; y < frames[slot].height && same; ++y)
-      for (int x = 0; x < inner.width && same; ++x)
-        same = shot.shows(inner.x + x, inner.y + y, frames[slot].colour_at(x, y));
+    for (int y = 0; y < rows && same; ++y)
+      for (int x = 0; x < layout.inner.width && same; ++x)
+        same = shot.shows(left + x, top + y, frames[slot].colour_at(x, first_row + y));
     if (same) return slot;
   }
   return -1;
+}
+
+}  // namespace
+
+int slot_in(const Screenshot& shot, const window::Layout& layout) {
+  return slot_in_rows(shot, layout.inner.x, layout.inner.y, 0, frames::kFrameHeight * layout.zoom,
+                      layout);
 }
 
 int Viewer::shown_slot() const {
@@ -701,16 +712,7 @@ int Viewer::slot_sampled_by(const WindowReader& reader) const {
   const std::optional<Screenshot> band = reader.grab_rectangle(
       area_.window, area_.left + inner.x, area_.top + inner.y + kFirstRow * zoom, inner.width,
       (kEndRow - kFirstRow) * zoom);
-  if (!band) return -1;
-  const auto& frames = stored_frames(zoom);
-  for (int slot = 0; slot < frames::kFrameCount; ++slot) {
-    bool same = true;
-    for (int y = 0; y < band->height && same; ++y)
-      for (int x = 0; x < band->width && same; ++x)
-        same = band->shows(x, y, frames[slot].colour_at(x, kFirstRow * zoom + y));
-    if (same) return slot;
-  }
-  return -1;
+  return band ? slot_in_rows(*band, 0, 0, kFirstRow * zoom, band->height, layout_) : -1;
 }
 
 std::vector<std::string> Viewer::pointer_to(int x, int y) const {
