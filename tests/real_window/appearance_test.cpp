@@ -77,12 +77,19 @@ TEST_F(RealWindow, FrameSitsUnscaledInTheInnerAreaInsideTheSunkenBorder) {
   }
 }
 
+// Slot 1 follows the loading picture. On a loaded machine the window may be found only after
+// the run's first frame has gone; the run is then followed from the frame first seen.
 TEST_F(RealWindow, ShowsSlotZeroWhileLoadingThenCyclesForward) {
   int slot = viewer.wait_for_slot_change(-1, kPatience);
-  if (slot == 0) slot = viewer.wait_for_slot_change(0, kPatience);
-  ASSERT_EQ(slot, 1);
-  EXPECT_EQ(viewer.wait_for_slot_change(1, kPatience), 2);
-  EXPECT_EQ(viewer.wait_for_slot_change(2, kPatience), 3);
+  const bool loading_seen = slot == 0;
+  if (loading_seen) {
+    slot = viewer.wait_for_slot_change(0, kPatience);
+    EXPECT_EQ(slot, 1) << "the frame after the loading picture";
+  }
+  ASSERT_GE(slot, 1) << "no frame recognised";
+  const int next = viewer.wait_for_slot_change(slot, kPatience);
+  EXPECT_EQ(next, (slot + 1) % frames::kFrameCount);
+  EXPECT_EQ(viewer.wait_for_slot_change(next, kPatience), (slot + 2) % frames::kFrameCount);
 }
 
 struct Ending {
