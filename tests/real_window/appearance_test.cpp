@@ -77,6 +77,13 @@ TEST_F(RealWindow, FrameSitsUnscaledInTheInnerAreaInsideTheSunkenBorder) {
   }
 }
 
+// The next two frames after `slot` follow it forward.
+void expect_two_steps_forward(const testing::Viewer& viewer, int slot) {
+  const int next = viewer.wait_for_slot_change(slot, kPatience);
+  EXPECT_EQ(next, (slot + 1) % frames::kFrameCount);
+  EXPECT_EQ(viewer.wait_for_slot_change(next, kPatience), (slot + 2) % frames::kFrameCount);
+}
+
 // Slot 1 follows the loading picture. On a loaded machine the window may be found only after
 // the run's first frame has gone; the run is then followed from the frame first seen.
 TEST_F(RealWindow, ShowsSlotZeroWhileLoadingThenCyclesForward) {
@@ -87,9 +94,7 @@ TEST_F(RealWindow, ShowsSlotZeroWhileLoadingThenCyclesForward) {
     EXPECT_EQ(slot, 1) << "the frame after the loading picture";
   }
   ASSERT_GE(slot, 1) << "no frame recognised";
-  const int next = viewer.wait_for_slot_change(slot, kPatience);
-  EXPECT_EQ(next, (slot + 1) % frames::kFrameCount);
-  EXPECT_EQ(viewer.wait_for_slot_change(next, kPatience), (slot + 2) % frames::kFrameCount);
+  expect_two_steps_forward(viewer, slot);
 }
 
 struct Ending {
@@ -257,9 +262,7 @@ TEST_F(RealWindowAtZoom2, RunsForward) {
   int slot = viewer.wait_for_slot_change(-1, kPatience);
   if (slot == 0) slot = viewer.wait_for_slot_change(0, kPatience);
   ASSERT_GE(slot, 1) << "no 2x frame recognised";
-  const int next = viewer.wait_for_slot_change(slot, kPatience);
-  EXPECT_EQ(next, (slot + 1) % frames::kFrameCount);
-  EXPECT_EQ(viewer.wait_for_slot_change(next, kPatience), (slot + 2) % frames::kFrameCount);
+  expect_two_steps_forward(viewer, slot);
 }
 
 // The command line's zoom comes before the desktop's density; a zoom whose window the display
