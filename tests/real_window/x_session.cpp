@@ -12,6 +12,7 @@
 #include <bit>
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -604,7 +605,7 @@ Viewer::Viewer(const std::string& error_path, const std::vector<std::string>& ar
   window_id_ = std::to_string(area_.window);
 }
 
-PlacedClientArea Viewer::find_on_weston() const {
+PlacedClientArea Viewer::find_on_weston() {
   const unsigned long weston = weston_window();
   xdotool({"windowfocus", "--sync", std::to_string(weston)});
   const WindowReader reader;
@@ -613,7 +614,30 @@ PlacedClientArea Viewer::find_on_weston() const {
     if (const auto area = reader.find_on_weston(weston)) return *area;
     std::this_thread::sleep_for(50ms);
   }
-  throw std::runtime_error("the viewer's window did not appear on weston's output");
+  throw std::runtime_error("the viewer's window did not appear on weston's output; " +
+                           weston_findings(weston));
+}
+
+// What is known when the viewer's window is not seen on weston's output: whether the viewer
+// still runs, the end of weston's log and a picture of the output, kept for a reader.
+std::string Viewer::weston_findings(unsigned long weston) {
+  std::string findings = process_.running() ? "the viewer runs" : "the viewer has ended";
+  std::string picture = "/tmp/nuv-weston-output-XXXXXX.png";
+  const int fd = mkstemps(picture.data(), 4);
+  if (fd >= 0) {
+    ::close(fd);
+    if (run_command({"import", "-window", std::to_string(weston), picture}).status == 0)
+      findings += "; weston's output is in " + picture;
+  }
+  std::ifstream log(std::string(std::getenv("XDG_RUNTIME_DIR")) + "/weston.log");
+  std::deque<std::string> last_lines;
+  for (std::string line; std::getline(log, line);) {
+    last_lines.push_back(line);
+    if (last_lines.size() > 8) last_lines.pop_front();
+  }
+  findings += "; the end of weston's log:";
+  for (const std::string& line : last_lines) findings += "\n  " + line;
+  return findings;
 }
 
 Screenshot Viewer::capture() const {

@@ -203,7 +203,8 @@ class Viewer {
   void close() const;
 
  private:
-  PlacedClientArea find_on_weston() const;
+  PlacedClientArea find_on_weston();
+  std::string weston_findings(unsigned long weston);
   int slot_read_by(const WindowReader& reader) const;
   int slot_sampled_by(const WindowReader& reader) const;
   void send_delete_window() const;
