@@ -54,6 +54,8 @@ int wanted_zoom(const DesktopDensity& desktop) {
   if (desktop.requested) return *desktop.requested;
   if (desktop.wayland_scale)
     if (const auto zoom = zoom_for_factor(*desktop.wayland_scale)) return *zoom;
+  if (desktop.monitor_dpi)
+    if (const auto zoom = zoom_for_factor(*desktop.monitor_dpi / kDotsPerInchPerZoom)) return *zoom;
   if (const auto dpi = xft_dpi(desktop.x_resources))
     if (const auto zoom = zoom_for_factor(*dpi / kDotsPerInchPerZoom)) return *zoom;
   return gdk_zoom(desktop.gdk_scale).value_or(1);

@@ -118,6 +118,8 @@ TEST(ZoomChoice, CommandLineThenDesktopDensityThenOne) {
        {.wayland_scale = 2.0, .x_resources = "Xft.dpi:\t288\n", .gdk_scale = "3"},
        2,
        false},
+      {"Windows monitor at 144 dots per inch", {.monitor_dpi = 144.0}, 2, false},
+      {"Windows monitor at 120 dots per inch", {.monitor_dpi = 120.0}, 1, false},
       {"fits exactly", {.requested = 2, .usable_area = Size{614, 1102}}, 2, false},
       {"one row too few", {.requested = 2, .usable_area = Size{614, 1101}}, 1, true},
       {"largest that fits", {.requested = 3, .usable_area = Size{1920, 1200}}, 2, true},
