@@ -1,10 +1,9 @@
-// Animated GIF files through giflib: one global colour table, a looping application extension,
-// and each frame whole with its own delay.
-#include <gif_lib.h>
-
-#include <memory>
+// Animated GIF files written here (GIF89a): one global colour table, a looping application
+// extension, and each frame whole behind its graphic control extension, its pixels compressed
+// with the format's variable-length LZW codes.
+#include <algorithm>
 #include <stdexcept>
-#include <string>
+#include <string_view>
 
 #include "export/image_files.hpp"
 #include "export/used_colours.hpp"
@@ -12,79 +11,103 @@
 namespace nuv::exporting {
 namespace {
 
-int append_bytes(GifFileType* gif, const GifByteType* data, int length) {
-  auto& file = *static_cast<std::vector<std::uint8_t>*>(gif->UserData);
-  file.insert(file.end(), data, data + length);
-  return length;
+constexpr int kMaxCodeBits = 12;
+constexpr int kCodeCount = 1 << kMaxCodeBits;
+
+void put16(std::vector<std::uint8_t>& out, int value) {
+  out.push_back(static_cast<std::uint8_t>(value & 0xFF));
+  out.push_back(static_cast<std::uint8_t>(value >> 8 & 0xFF));
 }
 
-// GIF colour tables hold a power of two entries; the unused ones stay black.
-int table_size_for(std::size_t colours) {
-  int size = 2;
-  while (static_cast<std::size_t>(size) < colours) size *= 2;
-  return size;
+void put_text(std::vector<std::uint8_t>& out, std::string_view text) {
+  out.insert(out.end(), text.begin(), text.end());
 }
 
-class GifWriter {
+// Bits into bytes, the first bit the lowest, and the bytes into sub-blocks of up to 255.
+class BlockWriter {
  public:
-  explicit GifWriter(std::vector<std::uint8_t>& file) {
-    int error = 0;
-    gif_ = EGifOpen(&file, append_bytes, &error);
-    if (!gif_) fail(error);
-  }
-  ~GifWriter() {
-    if (gif_) EGifCloseFile(gif_, nullptr);
-  }
-  GifWriter(const GifWriter&) = delete;
-  GifWriter& operator=(const GifWriter&) = delete;
+  explicit BlockWriter(std::vector<std::uint8_t>& file) : file_(file) {}
 
-  void screen(int width, int height, const std::vector<frames::Rgb>& palette) {
-    const int size = table_size_for(palette.size());
-    std::unique_ptr<ColorMapObject, decltype(&GifFreeMapObject)> map(
-        GifMakeMapObject(size, nullptr), GifFreeMapObject);
-    if (!map) throw std::runtime_error("GIF encoder: out of memory");
-    for (std::size_t i = 0; i < palette.size(); ++i)
-      map->Colors[i] = {palette[i].r, palette[i].g, palette[i].b};
-    EGifSetGifVersion(gif_, true);  // extensions need GIF89a
-    check(EGifPutScreenDesc(gif_, width, height, map->BitsPerPixel, 0, map.get()));
+  void put(int code, int bits) {
+    pending_ |= static_cast<std::uint32_t>(code) << pending_bits_;
+    pending_bits_ += bits;
+    while (pending_bits_ >= 8) {
+      put_byte(static_cast<std::uint8_t>(pending_ & 0xFF));
+      pending_ >>= 8;
+      pending_bits_ -= 8;
+    }
   }
 
-  void loop_forever() {
-    static const GifByteType kNetscape[] = "NETSCAPE2.0";
-    const GifByteType loop[] = {1, 0, 0};  // sub-block 1, repeat count 0: for ever
-    check(EGifPutExtensionLeader(gif_, APPLICATION_EXT_FUNC_CODE));
-    check(EGifPutExtensionBlock(gif_, 11, kNetscape));
-    check(EGifPutExtensionBlock(gif_, sizeof loop, loop));
-    check(EGifPutExtensionTrailer(gif_));
-  }
-
-  void frame(int width, int height, std::vector<std::uint8_t>& pixels, int delay) {
-    GraphicsControlBlock control{DISPOSE_DO_NOT, false, delay, NO_TRANSPARENT_COLOR};
-    GifByteType extension[4];
-    const std::size_t length = EGifGCBToExtension(&control, extension);
-    check(EGifPutExtension(gif_, GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension));
-    check(EGifPutImageDesc(gif_, 0, 0, width, height, false, nullptr));
-    check(EGifPutLine(gif_, pixels.data(), width * height));
-  }
-
-  void close() {
-    int error = 0;
-    const int result = EGifCloseFile(gif_, &error);
-    gif_ = nullptr;
-    if (result != GIF_OK) fail(error);
+  // The last bits, the last block and the block terminator.
+  void finish() {
+    if (pending_bits_ > 0) put_byte(static_cast<std::uint8_t>(pending_));
+    flush_block();
+    file_.push_back(0);
   }
 
  private:
-  void check(int result) {
-    if (result != GIF_OK) fail(gif_->Error);
+  void put_byte(std::uint8_t byte) {
+    block_.push_back(byte);
+    if (block_.size() == 255) flush_block();
   }
-  [[noreturn]] static void fail(int error) {
-    const char* reason = GifErrorString(error);
-    throw std::runtime_error(std::string("GIF encoder: ") + (reason ? reason : "unknown error"));
+  void flush_block() {
+    if (block_.empty()) return;
+    file_.push_back(static_cast<std::uint8_t>(block_.size()));
+    file_.insert(file_.end(), block_.begin(), block_.end());
+    block_.clear();
   }
 
-  GifFileType* gif_ = nullptr;
+  std::vector<std::uint8_t>& file_;
+  std::vector<std::uint8_t> block_;
+  std::uint32_t pending_ = 0;
+  int pending_bits_ = 0;
 };
+
+// The pixels as LZW codes: a clear code first, then the longest strings already coded, each
+// string's code followed by a new code for it and its next pixel, codes one bit longer once they
+// no longer fit, a clear code when all 4096 are taken, and the end code last.
+void put_lzw(std::vector<std::uint8_t>& file, const std::vector<std::uint8_t>& pixels,
+             int minimum_bits) {
+  const int clear = 1 << minimum_bits;
+  const auto alphabet = static_cast<std::size_t>(clear);
+  // The code of each string extended by each pixel value; 0 for none yet.
+  std::vector<std::uint16_t> extended(kCodeCount * alphabet);
+  int next_code = clear + 2;
+  int bits = minimum_bits + 1;
+  file.push_back(static_cast<std::uint8_t>(minimum_bits));
+  BlockWriter out(file);
+  out.put(clear, bits);
+  int string = pixels.front();
+  for (std::size_t i = 1; i < pixels.size(); ++i) {
+    const std::uint8_t pixel = pixels[i];
+    std::uint16_t& code = extended[static_cast<std::size_t>(string) * alphabet + pixel];
+    if (code != 0) {
+      string = code;
+      continue;
+    }
+    out.put(string, bits);
+    if (next_code < kCodeCount) {
+      if (next_code == 1 << bits) ++bits;
+      code = static_cast<std::uint16_t>(next_code++);
+    } else {
+      out.put(clear, bits);
+      std::ranges::fill(extended, 0);
+      next_code = clear + 2;
+      bits = minimum_bits + 1;
+    }
+    string = pixel;
+  }
+  out.put(string, bits);
+  out.put(clear + 1, bits);
+  out.finish();
+}
+
+// GIF colour tables hold a power of two entries, at least two; the unused ones stay black.
+int table_bits_for(std::size_t colours) {
+  int bits = 1;
+  while ((std::size_t{1} << bits) < colours) ++bits;
+  return bits;
+}
 
 }  // namespace
 
@@ -92,15 +115,36 @@ std::vector<std::uint8_t> encode_gif(std::span<const frames::Picture> frames) {
   const UsedColours colours = used_colours(frames);
   const int width = frames.front().width;
   const int height = frames.front().height;
+  const int table_bits = table_bits_for(colours.palette.size());
   std::vector<std::uint8_t> file;
-  GifWriter writer(file);
-  writer.screen(width, height, colours.palette);
-  writer.loop_forever();
+  put_text(file, "GIF89a");
+  put16(file, width);
+  put16(file, height);
+  // A global table of 2^table_bits colours, of as many bits of resolution; background 0.
+  file.insert(file.end(),
+              {static_cast<std::uint8_t>(0x80 | (table_bits - 1) << 4 | (table_bits - 1)), 0, 0});
+  std::vector<frames::Rgb> table = colours.palette;
+  table.resize(std::size_t{1} << table_bits, frames::Rgb{0, 0, 0});
+  for (const frames::Rgb& rgb : table) file.insert(file.end(), {rgb.r, rgb.g, rgb.b});
+  // Loop for ever: the application extension NETSCAPE2.0, sub-block 1, repeat count 0.
+  file.insert(file.end(), {0x21, 0xFF, 11});
+  put_text(file, "NETSCAPE2.0");
+  file.insert(file.end(), {3, 1, 0, 0, 0});
   for (const frames::Picture& frame : frames) {
-    std::vector<std::uint8_t> pixels = colours.remap(frame);
-    writer.frame(width, height, pixels, kGifFrameDelay);
+    // Graphic control: the frame stays (disposal 1), for kGifFrameDelay, nothing transparent.
+    file.insert(file.end(), {0x21, 0xF9, 4, 1 << 2});
+    put16(file, kGifFrameDelay);
+    file.insert(file.end(), {0, 0});
+    // The image at the top-left, the screen's size, with the global table.
+    file.push_back(0x2C);
+    put16(file, 0);
+    put16(file, 0);
+    put16(file, width);
+    put16(file, height);
+    file.push_back(0);
+    put_lzw(file, colours.remap(frame), std::max(table_bits, 2));
   }
-  writer.close();
+  file.push_back(0x3B);
   return file;
 }
 

@@ -6,7 +6,7 @@
 set -euo pipefail
 
 run_packages=(
-  cmake make g++ pkg-config libcairo2-dev libpng-dev libgif-dev
+  cmake make g++ pkg-config libcairo2-dev zlib1g-dev
   libxcb1-dev libxcb-shm0-dev libxcb-xkb-dev libxkbcommon-dev libxkbcommon-x11-dev  # X11
   libwayland-dev libdecor-0-dev libdecor-0-plugin-1-cairo  # Wayland, and its title bars
 )
@@ -14,7 +14,7 @@ package_packages=("${run_packages[@]}" dpkg-dev file)
 test_packages=(
   "${package_packages[@]}"
   clang libclang-rt-14-dev llvm          # the fuzzer and its symbolizer
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libgif-dev  # these two read exports back
   xvfb xdotool imagemagick x11-utils x11-xserver-utils libx11-dev weston  # xrdb sets Xft.dpi
   openbox fluxbox icewm  # window managers for the real window, as on a desktop
   lintian appstream desktop-file-utils  # the package's checks
