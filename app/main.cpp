@@ -14,6 +14,7 @@
 #include "engine/frame_delay.hpp"
 #include "engine/viewer_window.hpp"
 #include "export/export_frames.hpp"
+#include "host/console.hpp"
 #include "host/ending_signals.hpp"
 #include "host/window_host.hpp"
 
@@ -36,14 +37,16 @@ int run_viewer(std::optional<int> zoom) {
 
 // An ending signal stops the export before its next file; it then leaves none of its files behind
 // and the process ends by the signal. A limit on the size of files makes a write fail, as a full
-// disk does, rather than end the process.
+// disk does, rather than end the process (where the system has such a limit).
 struct Interrupted {
   int signal;
 };
 
 int export_pictures(const nuv::app::CommandLine& options) {
   const std::string dir = options.export_dir->string();
+#ifdef SIGXFSZ
   std::signal(SIGXFSZ, SIG_IGN);
+#endif
   try {
     nuv::host::EndingSignals signals;
     signals.defer(true);
@@ -83,6 +86,7 @@ int answer(int argc, char** argv) {
 // What runs out before the viewer or the export can report it themselves ends the program with a
 // message too.
 int main(int argc, char** argv) {
+  nuv::host::use_the_starting_console();
   try {
     return answer(argc, argv);
   } catch (const std::bad_alloc&) {

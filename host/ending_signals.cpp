@@ -74,7 +74,7 @@ EndingSignals::~EndingSignals() {
   notes_in_pipe = 0;
 }
 
-int EndingSignals::descriptor() const {
+Waitable EndingSignals::descriptor() const {
   return note_pipe[0];
 }
 

@@ -8,6 +8,13 @@
 
 namespace nuv::host {
 
+// What the frame wait watches for a noted signal: a descriptor, on Windows an event handle.
+#ifdef _WIN32
+using Waitable = void*;
+#else
+using Waitable = int;
+#endif
+
 class EndingSignals {
  public:
   // Catches the three signals, ending at once until deferral is switched on; a signal the
@@ -18,8 +25,8 @@ class EndingSignals {
   EndingSignals(const EndingSignals&) = delete;
   EndingSignals& operator=(const EndingSignals&) = delete;
 
-  // Readable once a signal has been noted.
-  int descriptor() const;
+  // Readable (on Windows: signalled) once a signal has been noted.
+  Waitable descriptor() const;
   // The signal noted while deferred, if any; each note is taken once.
   std::optional<int> take_noted();
   // Note signals from now on (true), or end at once (false), also for one noted already.

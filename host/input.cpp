@@ -1,12 +1,24 @@
 #include "host/input.hpp"
 
 #include <cstdlib>
+#include <utility>
 
 namespace nuv::host {
 
 std::optional<std::int16_t> key_code(char32_t character) {
   if (character == 0 || character > 0x7FFF) return std::nullopt;
   return static_cast<std::int16_t>(character);
+}
+
+std::optional<char32_t> Utf16Characters::take(char16_t unit) {
+  const char16_t high = std::exchange(high_, 0);
+  if (unit >= 0xD800 && unit < 0xDC00) {
+    high_ = unit;
+    return std::nullopt;
+  }
+  if (unit < 0xDC00 || unit >= 0xE000) return unit;
+  if (high == 0) return std::nullopt;
+  return 0x10000 + ((char32_t{high} - 0xD800) << 10) + (unit - 0xDC00);
 }
 
 ClickJudge::Verdict ClickJudge::press(int x, int y, bool over_picture, std::uint32_t time) {

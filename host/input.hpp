@@ -36,6 +36,16 @@ struct HandlerCall {
 // command uses.
 std::optional<std::int16_t> key_code(char32_t character);
 
+// Characters from UTF-16 code units as Windows types them: one unit, or a high and a low
+// surrogate for a character beyond the first 65536; a surrogate without its partner is dropped.
+class Utf16Characters {
+ public:
+  std::optional<char32_t> take(char16_t unit);
+
+ private:
+  char16_t high_ = 0;  // a high surrogate waiting for its low one
+};
+
 // The second press of a double click comes within this long of the first, where the desktop
 // does not say.
 inline constexpr std::chrono::milliseconds kDoubleClickTime{400};

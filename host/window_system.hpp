@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "host/ending_signals.hpp"
 #include "host/host.hpp"
 #include "host/input.hpp"
 #include "host/pacer.hpp"
@@ -44,9 +45,9 @@ class WindowSystem {
 
   // Reads what the window system has said, without waiting, adding its input to `input`.
   virtual void read(std::vector<WindowInput>& input) = 0;
-  // Sleeps until the window system speaks, `signal_fd` becomes readable or `until` has come,
+  // Sleeps until the window system speaks, `signalled` becomes readable or `until` has come,
   // then reads as `read` does.
-  virtual void wait(TimePoint until, int signal_fd, std::vector<WindowInput>& input) = 0;
+  virtual void wait(TimePoint until, Waitable signalled, std::vector<WindowInput>& input) = 0;
 };
 
 // Opens the window of the window system the session runs: Wayland when WAYLAND_DISPLAY names a

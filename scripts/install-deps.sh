@@ -2,7 +2,8 @@
 # Installs the Debian packages a set of tasks needs, if any are missing. Needs root, or sudo.
 #   scripts/install-deps.sh run      build and run the viewer
 #   scripts/install-deps.sh package  also build its Debian package
-#   scripts/install-deps.sh test     also test, fuzz and benchmark it
+#   scripts/install-deps.sh windows  also build it for Windows
+#   scripts/install-deps.sh test     also test, fuzz and benchmark it, on Windows too
 set -euo pipefail
 
 run_packages=(
@@ -11,8 +12,10 @@ run_packages=(
   libwayland-dev libdecor-0-dev libdecor-0-plugin-1-cairo  # Wayland, and its title bars
 )
 package_packages=("${run_packages[@]}" dpkg-dev file)
+windows_packages=("${run_packages[@]}" g++-mingw-w64-x86-64-posix libz-mingw-w64-dev)
 test_packages=(
   "${package_packages[@]}"
+  g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64  # the Windows build, run under Wine
   clang libclang-rt-14-dev llvm          # the fuzzer and its symbolizer
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libgif-dev  # these two read exports back
   xvfb xdotool imagemagick x11-utils x11-xserver-utils libx11-dev weston  # xrdb sets Xft.dpi
@@ -23,8 +26,9 @@ test_packages=(
 case "${1:-}" in
   run) packages=("${run_packages[@]}") ;;
   package) packages=("${package_packages[@]}") ;;
+  windows) packages=("${windows_packages[@]}") ;;
   test) packages=("${test_packages[@]}") ;;
-  *) echo "usage: $0 run|package|test" >&2; exit 2 ;;
+  *) echo "usage: $0 run|package|windows|test" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -114,6 +114,29 @@ TEST(InputTranslator, KeysAndMovementsInTheOrderTheyCame) {
       << "a character that a key code cannot hold, or none, is no key";
 }
 
+// Windows types a character beyond the first 65536 as two units; an unpaired one is no character.
+TEST(Utf16Characters, PairsOfSurrogatesAreOneCharacter) {
+  const struct {
+    const char* what;
+    std::vector<char16_t> units;
+    std::u32string characters;
+  } cases[] = {
+      {"plain units", {u'+', u'-', 0x1B, 0xFFFF}, U"+-\x1B\xFFFF"},
+      {"a pair", {0xD83D, 0xDE00, u'.'}, U"\U0001F600."},
+      {"the first and the last pair", {0xD800, 0xDC00, 0xDBFF, 0xDFFF}, U"\U00010000\U0010FFFF"},
+      {"a low surrogate alone", {0xDC00, u'*'}, U"*"},
+      {"a high surrogate before a plain unit", {0xD83D, u'/'}, U"/"},
+      {"two high surrogates", {0xD83D, 0xD83D, 0xDE00}, U"\U0001F600"},
+  };
+  for (const auto& [what, units, characters] : cases) {
+    Utf16Characters decoder;
+    std::u32string decoded;
+    for (const char16_t unit : units)
+      if (const auto character = decoder.take(unit)) decoded += *character;
+    EXPECT_EQ(decoded, characters) << what;
+  }
+}
+
 // Only movements over the visible inner area count; they arrive in its scale.
 TEST(InputTranslator, PositionsOverTheVisiblePictureInItsScale) {
   for (int zoom = 1; zoom <= 3; ++zoom) {

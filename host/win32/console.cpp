@@ -1,0 +1,18 @@
+#include "host/console.hpp"
+
+#include <windows.h>
+
+#include <cstdio>
+
+namespace nuv::host {
+
+// Streams already given (redirected to files, or by Wine) stay as they are.
+void use_the_starting_console() {
+  const bool output = GetStdHandle(STD_OUTPUT_HANDLE) != nullptr;
+  const bool error = GetStdHandle(STD_ERROR_HANDLE) != nullptr;
+  if ((output && error) || !AttachConsole(ATTACH_PARENT_PROCESS)) return;
+  if (!output) std::freopen("CONOUT$", "w", stdout);
+  if (!error) std::freopen("CONOUT$", "w", stderr);
+}
+
+}  // namespace nuv::host
