@@ -15,6 +15,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "export/export_frames.hpp"
@@ -53,14 +54,33 @@ struct TemporaryDir {
   }
 };
 
+// The program under test: the viewer, or in the Windows session the Windows build under Wine.
+std::string program() {
+  const char* session = std::getenv("NUV_TEST_SESSION");
+  if (session == nullptr || std::string_view(session) != "windows") return NUV_VIEWER_PATH;
+#ifdef NUV_WINDOWS_VIEWER_PATH
+  return "WINEPREFIX=" NUV_WINE_PREFIX " WINEDEBUG=-all " NUV_WINE_PATH " " NUV_WINDOWS_VIEWER_PATH;
+#else
+  throw std::runtime_error("no Windows build to test: configure with NUV_WINDOWS_VIEWER");
+#endif
+}
+
+// Text as written on Linux: Windows ends its lines with a carriage return too.
+std::string without_carriage_returns(std::string text) {
+  std::erase(text, '\r');
+  return text;
+}
+
 // Runs the viewer with no display to open a window on; `prefix` is shell set-up for it.
 Outcome run_viewer(const std::string& arguments, const fs::path& scratch,
                    const std::string& prefix = "") {
   const fs::path out = scratch / "stdout", err = scratch / "stderr";
-  const std::string command = prefix + "env -u DISPLAY -u WAYLAND_DISPLAY " NUV_VIEWER_PATH " " +
+  const std::string command = prefix + "env -u DISPLAY -u WAYLAND_DISPLAY " + program() + " " +
                               arguments + " >" + out.string() + " 2>" + err.string();
   const int status = std::system(("sh -c \"" + command + "\"").c_str());
-  Outcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, read_text(out), read_text(err)};
+  Outcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+                  without_carriage_returns(read_text(out)),
+                  without_carriage_returns(read_text(err))};
   fs::remove(out);
   fs::remove(err);
   return outcome;

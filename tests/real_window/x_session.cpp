@@ -202,8 +202,51 @@ std::string caption_pattern() {
   return pattern + "$";
 }
 
+#ifdef NUV_WINDOWS_VIEWER_PATH
+// Wine runs the Windows program in the run's prefix, quietly, without offering to download the
+// .NET and browser engines.
+void use_wine_prefix() {
+  setenv("WINEPREFIX", NUV_WINE_PREFIX, 1);
+  setenv("WINEDEBUG", "-all", 1);
+  setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 1);
+}
+std::vector<std::string> program_command() {
+  if (test_session().windows_program) return {NUV_WINE_PATH, NUV_WINDOWS_VIEWER_PATH};
+  return {NUV_VIEWER_PATH};
+}
+// Wine's programs outlive the display they ran on unless their server is ended with them.
+void end_wine_programs() {
+  if (test_session().windows_program) run_command({NUV_WINESERVER_PATH, "--kill"});
+}
+// Windows keeps the screen's density in its registry, in dots per inch.
+void set_windows_density(const std::string& dots_per_inch) {
+  const CommandResult set =
+      run_command({NUV_WINE_PATH, "reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels",
+                   "/t", "REG_DWORD", "/d", dots_per_inch, "/f"});
+  if (set.status != 0) throw std::runtime_error("Wine cannot set the density " + dots_per_inch);
+}
+#else
+void use_wine_prefix() {
+  throw std::runtime_error("no Windows build to test: configure with NUV_WINDOWS_VIEWER");
+}
+std::vector<std::string> program_command() {
+  return {NUV_VIEWER_PATH};
+}
+void end_wine_programs() {}
+void set_windows_density(const std::string&) {}
+#endif
+
+// The density the resource Xft.dpi gives X programs, as Windows programs get it; empty for none.
+std::string windows_density(const std::string& resources) {
+  constexpr std::string_view kName = "Xft.dpi:";
+  const auto at = resources.find(kName);
+  if (at == std::string::npos) return {};
+  const auto value = resources.find_first_not_of(" \t", at + kName.size());
+  return resources.substr(value, resources.find_first_of(" \t\n", value) - value);
+}
+
 std::vector<std::string> viewer_command(const std::vector<std::string>& arguments) {
-  std::vector<std::string> argv{NUV_VIEWER_PATH};
+  std::vector<std::string> argv = program_command();
   argv.insert(argv.end(), arguments.begin(), arguments.end());
   return argv;
 }
@@ -238,6 +281,8 @@ Session test_session() {
     session.depth = 8, session.colour_map = true;
   else if (name == "x11-wm")
     session.window_manager = "openbox";
+  else if (name == "windows")
+    session.window_manager = "openbox", session.windows_program = true;
   else if (name == "x11-fluxbox" || name == "x11-icewm")
     session.window_manager = name.substr(4);
   else if (name == "wayland" || name == "wayland-scale2" || name == "wayland-scale3")
@@ -525,6 +570,11 @@ XvfbDisplay::XvfbDisplay(int width, int height, const std::string& resources) {
   // Run-time errors go to standard error, where the tests read them, and to no message box.
   setenv("NUV_ERROR_DIALOG", "0", 1);
   if (session.wayland) compositor_ = std::make_unique<WestonCompositor>(session.scale);
+  if (session.windows_program) {
+    use_wine_prefix();
+    windows_density_ = windows_density(resources);
+    if (!windows_density_.empty()) set_windows_density(windows_density_);
+  }
   if (!session.window_manager.empty()) start_window_manager(session.window_manager);
 }
 
@@ -564,6 +614,11 @@ void XvfbDisplay::start_window_manager(const std::string& program) {
 }
 
 XvfbDisplay::~XvfbDisplay() {
+  end_wine_programs();
+  if (!windows_density_.empty()) {  // back to Windows' own, for the tests after this one
+    set_windows_density("96");
+    end_wine_programs();
+  }
   window_manager_.reset();
   if (!window_manager_home_.empty()) std::filesystem::remove_all(window_manager_home_);
   unsetenv("DISPLAY");

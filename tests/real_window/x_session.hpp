@@ -135,9 +135,10 @@ struct SlotSample {
 struct Session {
   int depth = 24;
   bool wayland = false;
-  int scale = 1;               // weston's output scale
-  std::string window_manager;  // its program, or empty for none
-  bool colour_map = false;     // 8-bit PseudoColor rather than true colour
+  int scale = 1;                 // weston's output scale
+  std::string window_manager;    // its program, or empty for none
+  bool colour_map = false;       // 8-bit PseudoColor rather than true colour
+  bool windows_program = false;  // the Windows build's nuv.exe under Wine
 };
 Session test_session();
 
@@ -164,6 +165,7 @@ class XvfbDisplay {
   std::optional<ChildProcess> window_manager_;
   std::string window_manager_home_;  // a home of its own, for the files it keeps there
   std::unique_ptr<WestonCompositor> compositor_;
+  std::string windows_density_;  // set for the Windows program while the display lives
 };
 
 // weston's window on the X display, once it is mapped.
