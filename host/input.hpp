@@ -49,7 +49,7 @@ class Utf16Characters {
 // The second press of a double click comes within this long of the first, where the desktop
 // does not say.
 inline constexpr std::chrono::milliseconds kDoubleClickTime{400};
-// ... and within this many pixels of it, at zoom 1.
+// ... and within this many pixels of it, at zoom 1, where the desktop does not say.
 inline constexpr int kDoubleClickDistance = 5;
 
 // A click is the release of a press over the picture, a double click the second press within the
@@ -79,8 +79,9 @@ class ClickJudge {
 // counts, so positions stay within the scale's visible range.
 class InputTranslator {
  public:
-  InputTranslator(const window::Layout& layout, std::chrono::milliseconds double_click_time)
-      : layout_(layout), clicks_(double_click_time, kDoubleClickDistance * layout.zoom) {}
+  InputTranslator(const window::Layout& layout, std::chrono::milliseconds double_click_time,
+                  int double_click_distance)
+      : layout_(layout), clicks_(double_click_time, double_click_distance) {}
 
   std::optional<HandlerCall> translate(const WindowInput& input, TimePoint read_at);
 

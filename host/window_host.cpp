@@ -31,7 +31,8 @@ int WindowHost::run(WindowEvents& window) {
     try {
       signals_ = std::make_unique<EndingSignals>();
       window_system_ = open_();
-      translator_.emplace(window_system_->layout(), window_system_->double_click_time());
+      translator_.emplace(window_system_->layout(), window_system_->double_click_time(),
+                          window_system_->double_click_distance());
       events_ = &window;
       signals_->defer(true);
       window.activate();

@@ -32,6 +32,8 @@ class WindowSystem {
   virtual const window::Layout& layout() const = 0;
   // The desktop's double-click time.
   virtual std::chrono::milliseconds double_click_time() const = 0;
+  // How far, in the window's pixels, the second press of a double click may be from the first.
+  virtual int double_click_distance() const { return kDoubleClickDistance * layout().zoom; }
 
   // Puts the client area showing `picture` on screen: what changed since the last call, all of
   // it with `repaint`.

@@ -114,6 +114,13 @@ class Win32Window final : public WindowSystem {
   std::chrono::milliseconds double_click_time() const override {
     return std::chrono::milliseconds{GetDoubleClickTime()};
   }
+  // Windows' double-click rectangle, at the window's density, centred on the first press.
+  int double_click_distance() const override {
+    const UINT dpi = GetDpiForWindow(window_);
+    return std::max(GetSystemMetricsForDpi(SM_CXDOUBLECLK, dpi),
+                    GetSystemMetricsForDpi(SM_CYDOUBLECLK, dpi)) /
+           2;
+  }
   void present(const PictureRef& picture, bool repaint) override;
   bool visible() const override { return IsWindowVisible(window_) && !IsIconic(window_); }
   bool ready() const override { return true; }

@@ -32,7 +32,8 @@ WindowInput released(int x = kX, int y = kY, bool primary = true) {
 
 // The calls as letters: k<code>, m, c for a click, d for a double click.
 std::string calls_for(const std::vector<WindowInput>& inputs, int zoom = 1) {
-  InputTranslator translator(window::layout_at(zoom), kDoubleClickTime);
+  InputTranslator translator(window::layout_at(zoom), kDoubleClickTime,
+                             kDoubleClickDistance * zoom);
   std::string calls;
   for (const WindowInput& input : inputs) {
     const auto call = translator.translate(input, TimePoint{});
@@ -141,7 +142,7 @@ TEST(Utf16Characters, PairsOfSurrogatesAreOneCharacter) {
 TEST(InputTranslator, PositionsOverTheVisiblePictureInItsScale) {
   for (int zoom = 1; zoom <= 3; ++zoom) {
     const window::Layout layout = window::layout_at(zoom);
-    InputTranslator translator(layout, kDoubleClickTime);
+    InputTranslator translator(layout, kDoubleClickTime, kDoubleClickDistance * zoom);
     const int right = layout.inner.x + layout.inner.width - 1;
     const int bottom = layout.inner.y + layout.visible_rows - 1;
     const auto corner = translator.translate(moved(layout.inner.x, layout.inner.y), TimePoint{});
