@@ -116,8 +116,11 @@ int tolerance_of(const XImage& image) {
 }
 
 // weston's output in points, in a window of that size times the output's scale on the X display.
+// weston places a new window at random inside the output, or where its pointer lies on no output,
+// up to 409 points from the output's top-left corner: tall enough that the whole client area is
+// on the output wherever it goes, so that it can be found there.
 constexpr int kOutputWidth = 1000;
-constexpr int kOutputHeight = 700;
+constexpr int kOutputHeight = 1000;
 constexpr const char* kWestonSocket = "nuv-test";
 
 // Where the client area's top-left corner lies on weston's output: where Picture1's sunken
