@@ -42,10 +42,15 @@ host/input.cpp => character > 0x7FFF => character > 0xFFFF
 host/input.cpp => time - first_->time <= static_cast => time - first_->time < static_cast
 host/input.cpp => std::abs(y - first_->y) <= distance_ => true
 host/input.cpp => const bool click = clicking_ && over_picture; => const bool click = clicking_;
+host/input.cpp => if (high == 0) return std::nullopt; => (deleted)
+host/input.cpp => return 0x10000 + ((char32_t{high} => return 0x1000 + ((char32_t{high}
 host/client_area.cpp => std::min(area.x + area.width, clip.width) => area.x + area.width
 host/client_area.cpp => height_ - inner.y})) => layout_.visible_rows}))
 export/file_set.cpp => for (const Written& file : written_) ::unlink(file.temporary.c_str()); => (deleted)
 export/file_set.cpp => if (error == 0) error = write_all(fd, bytes); => write_all(fd, bytes);
+export/gif_encoder.cpp => if (next_code == 1 << bits) ++bits; => if (next_code == (1 << bits) + 1) ++bits;
+export/gif_encoder.cpp => if (block_.size() == 255) flush_block(); => if (block_.size() == 256) flush_block();
+export/png_encoder.cpp => rows.push_back(0); => rows.push_back(1);
 frames/rle8.cpp => column_ + right > width_ => column_ + right >= width_
 frames/rle8.cpp => row_ + up >= height_ => row_ + up > height_
 frames/rle8.cpp => static_cast<std::size_t>(count + count % 2) => static_cast<std::size_t>(count)
