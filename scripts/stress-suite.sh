@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the whole test suite of a build ROUNDS times while two processes keep both cores busy, as
-# on a loaded machine, and lists every failure with its round and its test's name.
+# on a loaded machine, and lists every failure with its round and its test's name; the output of
+# a round that failed is kept in BUILD_DIR/stress-round-N.log.
 #   scripts/stress-suite.sh ROUNDS [BUILD_DIR [CTEST_ARGS...]]
 # Exits with 1 when any test failed, 0 otherwise. The build must be made first (./test makes
 # build/).
@@ -26,7 +27,7 @@ failures=0
 for round in $(seq "$rounds"); do
   log=$(mktemp)
   start=$SECONDS
-  ctest --test-dir "$build" -j "$(nproc)" "$@" > "$log" 2>&1
+  ctest --test-dir "$build" -j "$(nproc)" --output-on-failure "$@" > "$log" 2>&1
   status=$?
   failed=$(sed -n 's/^[[:space:]]*[0-9]* - \(.*\) (\(Failed\|Timeout\|SEGFAULT\|.*\))$/\1 (\2)/p' "$log")
   summary=$(grep -E '^[0-9]+% tests passed' "$log")
@@ -37,6 +38,10 @@ for round in $(seq "$rounds"); do
   elif [ "$status" -ne 0 ]; then
     tail -20 "$log" | sed "s/^/  round $round: /"
     failures=$((failures + 1))
+  fi
+  if [ "$status" -ne 0 ]; then  # the failing tests' output, kept for a reader
+    cp "$log" "$build/stress-round-$round.log"
+    echo "  round $round: the output is in $build/stress-round-$round.log"
   fi
   rm -f "$log"
 done
