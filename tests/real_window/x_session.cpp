@@ -143,8 +143,9 @@ std::optional<std::pair<int, int>> find_client_area(const Screenshot& output,
 // The first X window that matches, once it is mapped: `property` is --name or --class.
 // xdotool gives up on an error about a window that went away as it looked, which a window manager's
 // own windows do; it is asked again.
-std::string find_window(const std::string& property, const std::string& pattern) {
-  const auto deadline = std::chrono::steady_clock::now() + kPatience;
+std::string find_window(const std::string& property, const std::string& pattern,
+                        std::chrono::seconds patience = kPatience) {
+  const auto deadline = std::chrono::steady_clock::now() + patience;
   for (;;) {
     const CommandResult found = run_command(
         {"timeout", "20", "xdotool", "search", "--sync", "--onlyvisible", property, pattern});
@@ -651,16 +652,35 @@ unsigned long weston_window() {
 // On Wayland the viewer's window is a surface inside weston's, placed where weston chooses, and
 // keys reach it through weston's window; it is read at the zoom of the output's scale, at which
 // it should open.
-Viewer::Viewer(const std::string& error_path, const std::vector<std::string>& arguments)
-    : process_(viewer_command(arguments), error_path) {
+Viewer::Viewer(const std::string& error_path, const std::vector<std::string>& arguments) {
+  process_.emplace(viewer_command(arguments), error_path);
   if (test_session().wayland) {
     area_ = find_on_weston();
     layout_ = window::layout_at(test_session().scale);
   } else {
-    area_.window = std::stoul(find_window("--name", caption_pattern()));
+    area_.window = std::stoul(find_viewer_window(error_path, arguments));
     layout_ = window::layout_at(window_width(area_.window) / window::kClientWidth);
   }
   window_id_ = std::to_string(area_.window);
+}
+
+// A Wine server started cold on a loaded machine now and then fails to bring up its desktop
+// process in time, and then every window a program asks for fails ("cannot make the window",
+// Windows error 1400). The Windows program is then started again in a new server.
+std::string Viewer::find_viewer_window(const std::string& error_path,
+                                       const std::vector<std::string>& arguments) {
+  if (!test_session().windows_program) return find_window("--name", caption_pattern());
+  constexpr int kStarts = 3;
+  for (int start = 1;; ++start) {
+    try {
+      return find_window("--name", caption_pattern(), kPatience / 2);
+    } catch (const std::runtime_error&) {
+      if (start == kStarts) throw;
+    }
+    process_.reset();
+    end_wine_programs();
+    process_.emplace(viewer_command(arguments), error_path);
+  }
 }
 
 PlacedClientArea Viewer::find_on_weston() {
@@ -679,7 +699,7 @@ PlacedClientArea Viewer::find_on_weston() {
 // What is known when the viewer's window is not seen on weston's output: whether the viewer
 // still runs, the end of weston's log and a picture of the output, kept for a reader.
 std::string Viewer::weston_findings(unsigned long weston) {
-  std::string findings = process_.running() ? "the viewer runs" : "the viewer has ended";
+  std::string findings = process_->running() ? "the viewer runs" : "the viewer has ended";
   std::string picture = "/tmp/nuv-weston-output-XXXXXX.png";
   const int fd = mkstemps(picture.data(), 4);
   if (fd >= 0) {

@@ -181,7 +181,7 @@ class Viewer {
   // The layout of the zoom the window opened at, told by its width; on Wayland, that of the
   // output's scale.
   const window::Layout& layout() const { return layout_; }
-  ChildProcess& process() { return process_; }
+  ChildProcess& process() { return *process_; }
 
   Screenshot capture() const;
   // Which of the eighteen frames the window shows, by exact comparison of Picture1's inner area;
@@ -205,13 +205,15 @@ class Viewer {
   void close() const;
 
  private:
+  std::string find_viewer_window(const std::string& error_path,
+                                 const std::vector<std::string>& arguments);
   PlacedClientArea find_on_weston();
   std::string weston_findings(unsigned long weston);
   int slot_read_by(const WindowReader& reader) const;
   int slot_sampled_by(const WindowReader& reader) const;
   void send_delete_window() const;
 
-  ChildProcess process_;
+  std::optional<ChildProcess> process_;
   // The X window that shows the client area, the viewer's own on X11 and weston's on Wayland;
   // window_id_ names it for xdotool.
   PlacedClientArea area_;
