@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -57,8 +56,8 @@ SIZE frame_size(const window::Layout& layout, UINT dpi) {
 // The zoom asked for, else the monitor's density in steps of 96 dots per inch; the largest up to
 // that whose window fits the monitor's work area.
 int choose_zoom(std::optional<int> requested, UINT dpi, const RECT& work_area) {
-  const SIZE frame = frame_size(window::layout_at(1), dpi);
   const window::Layout one = window::layout_at(1);
+  const SIZE frame = frame_size(one, dpi);
   window::DesktopDensity density{.requested = requested, .monitor_dpi = dpi};
   density.usable_area =
       window::Size{work_area.right - work_area.left - (frame.cx - one.client_width),
@@ -187,7 +186,8 @@ void Win32Window::create_window(std::optional<int> requested_zoom) {
                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                             nullptr, instance, this);
   if (window_ == nullptr) fail("cannot make the window");
-  const UINT dpi = std::max(GetDpiForWindow(window_), 1u);
+  UINT dpi = GetDpiForWindow(window_);
+  if (dpi == 0) dpi = kDefaultDpi;  // a window Windows tells no density of has the usual one
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
   GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);

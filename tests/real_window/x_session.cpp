@@ -122,6 +122,8 @@ int tolerance_of(const XImage& image) {
 constexpr int kOutputWidth = 1000;
 constexpr int kOutputHeight = 1000;
 constexpr const char* kWestonSocket = "nuv-test";
+constexpr int kWindowsScreenWidth = 1280;
+constexpr int kWindowsScreenHeight = 1200;
 
 // Where the client area's top-left corner lies on weston's output: where Picture1's sunken
 // border begins, its outer ring dark along the whole top and the whole visible left edge.
@@ -543,6 +545,13 @@ XvfbDisplay::XvfbDisplay(int width, int height, const std::string& resources) {
   if (session.wayland) {  // room for weston's whole output, and a corner off it for the pointer
     width = std::max(width, kOutputWidth * session.scale + 1);
     height = std::max(height, kOutputHeight * session.scale + 1);
+  }
+  // Wine keeps the screen's size from one display to the next in its prefix, and a program may
+  // read it before Wine has seen the new display: every screen of the Windows session is as large
+  // as the largest any of its tests asks for.
+  if (session.windows_program) {
+    width = std::max(width, kWindowsScreenWidth);
+    height = std::max(height, kWindowsScreenHeight);
   }
   // Without -noreset the server would reset as its last client leaves, which puts the pointer
   // back in the middle of the screen the moment xdotool below exits.
