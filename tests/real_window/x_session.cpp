@@ -585,6 +585,9 @@ XvfbDisplay::XvfbDisplay(int width, int height, const std::string& resources) {
   if (session.wayland) compositor_ = std::make_unique<WestonCompositor>(session.scale);
   if (session.windows_program) {
     use_wine_prefix();
+    // A Wine server left by a program run without this display (an export, say) would give the
+    // viewer a desktop without it: the program starts in a server of its own.
+    end_wine_programs();
     windows_density_ = windows_density(resources);
     if (!windows_density_.empty()) set_windows_density(windows_density_);
   }
