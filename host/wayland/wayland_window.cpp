@@ -65,7 +65,7 @@ class WaylandWindow final : public WindowSystem {
   bool ready() const override { return configured_ && shm_->ready(); }
   Duration refresh() const override;
   void read(std::vector<WindowInput>& input) override;
-  void wait(TimePoint until, int signal_fd, std::vector<WindowInput>& input) override;
+  void wait(TimePoint until, Waitable signal_fd, std::vector<WindowInput>& input) override;
 
  private:
   static libdecor_interface kDecorEvents;
@@ -225,7 +225,7 @@ void WaylandWindow::read(std::vector<WindowInput>& input) {
 }
 
 // Events read already are dispatched first, and the sleep does not begin if they said anything.
-void WaylandWindow::wait(TimePoint until, int signal_fd, std::vector<WindowInput>& input) {
+void WaylandWindow::wait(TimePoint until, Waitable signal_fd, std::vector<WindowInput>& input) {
   wl_display* display = connection_.display();
   int dispatched = wl_display_dispatch_pending(display);
   while (dispatched == 0 && wl_display_prepare_read(display) != 0)

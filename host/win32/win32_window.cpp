@@ -278,9 +278,8 @@ LRESULT Win32Window::handle(UINT message, WPARAM w, LPARAM l) {
       // A button held keeps the pointer's messages coming, also outside the window, so that a
       // release there ends the press, as on the other window systems.
       if (input->kind == WindowInput::Kind::pressed) SetCapture(window_);
-      if (input->kind == WindowInput::Kind::released && GetKeyState(VK_LBUTTON) >= 0 &&
-          GetKeyState(VK_RBUTTON) >= 0 && GetKeyState(VK_MBUTTON) >= 0)
-        ReleaseCapture();
+      constexpr WPARAM kButtonsHeld = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
+      if (input->kind == WindowInput::Kind::released && (w & kButtonsHeld) == 0) ReleaseCapture();
       return 0;
     }
   switch (message) {

@@ -136,7 +136,7 @@ class X11Window final : public WindowSystem {
   bool ready() const override { return !image_->busy(); }
   Duration refresh() const override { return kRefresh; }
   void read(std::vector<WindowInput>& input) override;
-  void wait(TimePoint until, int signal_fd, std::vector<WindowInput>& input) override;
+  void wait(TimePoint until, Waitable signal_fd, std::vector<WindowInput>& input) override;
 
  private:
   void create_window();
@@ -219,7 +219,7 @@ void X11Window::read(std::vector<WindowInput>& input) {
   connection_.check();
 }
 
-void X11Window::wait(TimePoint until, int signal_fd, std::vector<WindowInput>& input) {
+void X11Window::wait(TimePoint until, Waitable signal_fd, std::vector<WindowInput>& input) {
   if (read_queued(input)) return;
   connection_.flush();
   std::array<pollfd, 2> watched{{{connection_.descriptor(), POLLIN, 0}, {signal_fd, POLLIN, 0}}};
