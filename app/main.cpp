@@ -14,8 +14,8 @@
 #include "engine/frame_delay.hpp"
 #include "engine/viewer_window.hpp"
 #include "export/export_frames.hpp"
-#include "host/console.hpp"
 #include "host/ending_signals.hpp"
+#include "host/standard_streams.hpp"
 #include "host/window_host.hpp"
 
 namespace {
@@ -86,7 +86,7 @@ int answer(int argc, char** argv) {
 // What runs out before the viewer or the export can report it themselves ends the program with a
 // message too.
 int main(int argc, char** argv) {
-  nuv::host::use_the_starting_console();
+  nuv::host::ready_standard_streams();
   try {
     return answer(argc, argv);
   } catch (const std::bad_alloc&) {

@@ -23,7 +23,7 @@ class HeadlessWindow final : public host::PacedWindow {
   host::TimePoint now() const override { return host::MonotonicClock::now(); }
   bool visible() const override { return true; }
   bool ready() const override { return true; }
-  host::Duration refresh() const override { return 16667us; }
+  host::Duration refresh() const override { return host::kAssumedRefresh; }
   void present() override { ++presents; }
   void sleep_until(host::TimePoint until) override {
     const auto since_epoch = until.time_since_epoch();

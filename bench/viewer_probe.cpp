@@ -64,7 +64,8 @@ bool middle_row_shows(const testing::WindowReader& reader, const testing::Placed
 std::optional<testing::PlacedClientArea> find_client_area(const testing::WindowReader& reader,
                                                           std::optional<unsigned long> weston,
                                                           std::string_view caption) {
-  if (weston) return reader.find_on_weston(*weston);
+  if (weston)
+    return reader.find_on_weston(*weston, testing::weston_output(), testing::test_session().scale);
   const std::optional<unsigned long> window = reader.find_viewer(caption);
   if (!window) return std::nullopt;
   return testing::PlacedClientArea{*window, 0, 0};

@@ -6,14 +6,9 @@
 
 #include <optional>
 
-namespace nuv::host {
+#include "host/waitable.hpp"
 
-// What the frame wait watches for a noted signal: a descriptor, on Windows an event handle.
-#ifdef _WIN32
-using Waitable = void*;
-#else
-using Waitable = int;
-#endif
+namespace nuv::host {
 
 class EndingSignals {
  public:

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "host/pacer.hpp"
+#include "host/clock.hpp"
 #include "window/layout.hpp"
 
 namespace nuv::host {

@@ -13,11 +13,9 @@
 
 #include <chrono>
 
-namespace nuv::host {
+#include "host/clock.hpp"
 
-using MonotonicClock = std::chrono::steady_clock;
-using TimePoint = MonotonicClock::time_point;
-using Duration = MonotonicClock::duration;
+namespace nuv::host {
 
 // A sleep never lasts longer than this, so that catching up stays short.
 inline constexpr std::chrono::milliseconds kLongestNap{20};

@@ -1,6 +1,7 @@
 #include "host/window_host.hpp"
 
 #include <algorithm>
+#include <cstdio>
 #include <exception>
 #include <new>
 #include <utility>
@@ -31,6 +32,8 @@ int WindowHost::run(WindowEvents& window) {
     try {
       signals_ = std::make_unique<EndingSignals>();
       window_system_ = open_();
+      if (const std::string notice = window_system_->zoom_notice(); !notice.empty())
+        std::fprintf(stderr, "%s\n", notice.c_str());
       translator_.emplace(window_system_->layout(), window_system_->double_click_time(),
                           window_system_->double_click_distance());
       events_ = &window;

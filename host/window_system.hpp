@@ -8,12 +8,13 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
-#include "host/ending_signals.hpp"
+#include "host/clock.hpp"
 #include "host/host.hpp"
 #include "host/input.hpp"
-#include "host/pacer.hpp"
+#include "host/waitable.hpp"
 #include "window/layout.hpp"
 
 namespace nuv::host {
@@ -30,6 +31,9 @@ class WindowSystem {
 
   // The window's layout, at the zoom chosen when it was made.
   virtual const window::Layout& layout() const = 0;
+  // One line saying that the zoom wanted did not fit the display and a smaller one was taken;
+  // empty when the zoom is the one wanted.
+  virtual std::string zoom_notice() const = 0;
   // The desktop's double-click time.
   virtual std::chrono::milliseconds double_click_time() const = 0;
   // How far, in the window's pixels, the second press of a double click may be from the first.

@@ -12,6 +12,6 @@ jobs=$(nproc)
 scripts/install-deps.sh windows
 [ -f "$tools/CMakeCache.txt" ] || cmake -S . -B "$tools" -DNUV_TESTS=OFF -DNUV_BENCH=OFF
 cmake --build "$tools" -j "$jobs" --target bake_frames draw_icon
-cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=windows/mingw-w64-x86_64.cmake \
+cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=packaging/windows/mingw-w64-x86_64.cmake \
   -DNUV_BUILD_TOOLS="$(realpath "$tools")" "$@"
 cmake --build build-windows -j "$jobs"

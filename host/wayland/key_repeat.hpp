@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "host/pacer.hpp"
+#include "host/clock.hpp"
 
 namespace nuv::host::wayland {
 

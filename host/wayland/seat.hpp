@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "host/input.hpp"
+#include "host/posix/xkb_keyboard.hpp"
 #include "host/wayland/connection.hpp"
 #include "host/wayland/key_repeat.hpp"
-#include "host/xkb_keyboard.hpp"
 
 namespace nuv::host::wayland {
 

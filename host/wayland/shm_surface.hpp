@@ -15,7 +15,7 @@
 #include <optional>
 
 #include "host/client_area.hpp"
-#include "host/pacer.hpp"
+#include "host/clock.hpp"
 #include "host/wayland/connection.hpp"
 #include "host/wayland/surface_scale.hpp"
 #include "window/layout.hpp"

@@ -1,14 +1,13 @@
 #include "host/wayland/wayland_window.hpp"
 
 #include <libdecor.h>
-#include <poll.h>
 #include <wayland-client.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "host/posix/readable.hpp"
 #include "host/wayland/connection.hpp"
 #include "host/wayland/seat.hpp"
 #include "host/wayland/shm_surface.hpp"
@@ -17,8 +16,6 @@
 
 namespace nuv::host::wayland {
 namespace {
-
-constexpr Duration kDefaultRefresh = std::chrono::microseconds{16667};
 
 // The output a window opens on is not known before it is shown: the one of the largest scale is
 // taken, as the one it would be blurred on otherwise.
@@ -29,7 +26,7 @@ const Output* densest(const Connection& connection) {
   return found;
 }
 
-int choose_zoom(std::optional<int> requested, const Output* output) {
+window::ZoomChoice choose_zoom(std::optional<int> requested, const Output* output) {
   window::DesktopDensity density{.requested = requested};
   if (output != nullptr) {
     density.wayland_scale = output->scale;
@@ -38,16 +35,7 @@ int choose_zoom(std::optional<int> requested, const Output* output) {
       density.usable_area =
           window::Size{output->width / output->scale, output->height / output->scale};
   }
-  const window::ZoomChoice choice = window::choose_zoom(density);
-  if (!choice.notice.empty()) std::fprintf(stderr, "%s\n", choice.notice.c_str());
-  return choice.zoom;
-}
-
-timespec timeout_until(TimePoint until) {
-  const auto left = std::max<Duration>(until - MonotonicClock::now(), Duration::zero());
-  const auto seconds = std::chrono::floor<std::chrono::seconds>(left);
-  return {static_cast<time_t>(seconds.count()),
-          static_cast<long>(std::chrono::nanoseconds(left - seconds).count())};
+  return window::choose_zoom(density);
 }
 
 // libdecor tells its errors with no word of the window: there is one.
@@ -59,6 +47,7 @@ class WaylandWindow final : public WindowSystem {
   ~WaylandWindow() override;
 
   const window::Layout& layout() const override { return layout_; }
+  std::string zoom_notice() const override { return zoom_.notice; }
   std::chrono::milliseconds double_click_time() const override { return kDoubleClickTime; }
   void present(const PictureRef& picture, bool repaint) override;
   bool visible() const override { return shm_->shown(MonotonicClock::now()); }
@@ -74,9 +63,11 @@ class WaylandWindow final : public WindowSystem {
   void use_scale(int output_scale);
   int entered_scale() const;
   void commit_size(libdecor_configuration* configuration);
+  void dispatch(std::vector<WindowInput>& input, TimePoint until, Waitable signalled);
   void after_dispatch(std::vector<WindowInput>& input);
 
   Connection connection_;
+  window::ZoomChoice zoom_;
   window::Layout layout_;
   SurfaceScale scale_;
   wl_surface* surface_ = nullptr;
@@ -131,7 +122,8 @@ const wl_surface_listener WaylandWindow::kSurfaceEvents = {
 };
 
 WaylandWindow::WaylandWindow(std::optional<int> requested_zoom)
-    : layout_(window::layout_at(choose_zoom(requested_zoom, densest(connection_)))),
+    : zoom_(choose_zoom(requested_zoom, densest(connection_))),
+      layout_(window::layout_at(zoom_.zoom)),
       scale_(surface_scale(layout_, densest(connection_) ? densest(connection_)->scale : 1)) {
   surface_ = wl_compositor_create_surface(connection_.compositor());
   wl_surface_add_listener(surface_, &kSurfaceEvents, this);
@@ -199,7 +191,7 @@ Duration WaylandWindow::refresh() const {
   for (const wl_output* handle : entered_)
     if (const Output* output = connection_.output(handle); output && output->refresh.count() > 0)
       period = period.count() == 0 ? output->refresh : std::min<Duration>(period, output->refresh);
-  return period.count() > 0 ? period : kDefaultRefresh;
+  return period.count() > 0 ? period : kAssumedRefresh;
 }
 
 // The callbacks only note what they were told; here it takes effect.
@@ -212,36 +204,28 @@ void WaylandWindow::after_dispatch(std::vector<WindowInput>& input) {
 }
 
 void WaylandWindow::read(std::vector<WindowInput>& input) {
-  wl_display* display = connection_.display();
-  if (wl_display_prepare_read(display) == 0) {
-    pollfd readable{wl_display_get_fd(display), POLLIN, 0};
-    if (poll(&readable, 1, 0) > 0)
-      wl_display_read_events(display);
-    else
-      wl_display_cancel_read(display);
-  }
-  wl_display_dispatch_pending(display);
-  after_dispatch(input);
+  dispatch(input, TimePoint{}, -1);
 }
 
-// Events read already are dispatched first, and the sleep does not begin if they said anything.
 void WaylandWindow::wait(TimePoint until, Waitable signal_fd, std::vector<WindowInput>& input) {
+  dispatch(input, std::min(until, seat_->next_repeat().value_or(until)), signal_fd);
+}
+
+// Events read already are dispatched first, and the connection is not read if they said
+// anything; otherwise it is read once it has something, or `until` has come.
+void WaylandWindow::dispatch(std::vector<WindowInput>& input, TimePoint until, Waitable signalled) {
   wl_display* display = connection_.display();
   int dispatched = wl_display_dispatch_pending(display);
   while (dispatched == 0 && wl_display_prepare_read(display) != 0)
     dispatched = wl_display_dispatch_pending(display);
-  if (dispatched != 0) {
-    after_dispatch(input);
-    return;
+  if (dispatched == 0) {
+    wl_display_flush(display);
+    if (posix::wait_readable(wl_display_get_fd(display), signalled, until))
+      wl_display_read_events(display);
+    else
+      wl_display_cancel_read(display);
+    wl_display_dispatch_pending(display);
   }
-  wl_display_flush(display);
-  std::array<pollfd, 2> watched{{{wl_display_get_fd(display), POLLIN, 0}, {signal_fd, POLLIN, 0}}};
-  const timespec timeout = timeout_until(std::min(until, seat_->next_repeat().value_or(until)));
-  if (ppoll(watched.data(), watched.size(), &timeout, nullptr) > 0 && watched[0].revents != 0)
-    wl_display_read_events(display);
-  else
-    wl_display_cancel_read(display);
-  wl_display_dispatch_pending(display);
   after_dispatch(input);
 }
 

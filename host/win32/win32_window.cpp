@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -15,7 +14,8 @@
 namespace nuv::host::win32 {
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"org.nuv_viewer.Nuv";
+// The desktop knows the program by its application id.
+constexpr wchar_t kWindowClass[] = L"" NUV_APP_ID;
 // A fixed-size window: a title bar with the close and minimise controls, no sizing border and no
 // maximise control.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
@@ -25,14 +25,14 @@ constexpr UINT kDefaultDpi = 96;
   throw WindowSystemError(what + " (Windows error " + std::to_string(GetLastError()) + ")");
 }
 
-// The display's refresh, where Windows tells it; 60 a second otherwise.
+// The display's refresh, where Windows tells it.
 Duration display_refresh() {
   DEVMODEW mode{};
   mode.dmSize = sizeof mode;
   const bool known = EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &mode) != 0 &&
                      mode.dmDisplayFrequency > 1;
-  return std::chrono::duration_cast<Duration>(std::chrono::seconds{1}) /
-         (known ? mode.dmDisplayFrequency : 60);
+  if (!known) return kAssumedRefresh;
+  return std::chrono::duration_cast<Duration>(std::chrono::seconds{1}) / mode.dmDisplayFrequency;
 }
 
 HICON make_icon(int size) {
@@ -55,16 +55,14 @@ SIZE frame_size(const window::Layout& layout, UINT dpi) {
 
 // The zoom asked for, else the monitor's density in steps of 96 dots per inch; the largest up to
 // that whose window fits the monitor's work area.
-int choose_zoom(std::optional<int> requested, UINT dpi, const RECT& work_area) {
+window::ZoomChoice choose_zoom(std::optional<int> requested, UINT dpi, const RECT& work_area) {
   const window::Layout one = window::layout_at(1);
   const SIZE frame = frame_size(one, dpi);
   window::DesktopDensity density{.requested = requested, .monitor_dpi = dpi};
   density.usable_area =
       window::Size{work_area.right - work_area.left - (frame.cx - one.client_width),
                    work_area.bottom - work_area.top - (frame.cy - one.client_height)};
-  const window::ZoomChoice choice = window::choose_zoom(density);
-  if (!choice.notice.empty()) std::fprintf(stderr, "%s\n", choice.notice.c_str());
-  return choice.zoom;
+  return window::choose_zoom(density);
 }
 
 // Input a message carries, if it is input the viewer reads: typed characters, the pointer over
@@ -110,6 +108,7 @@ class Win32Window final : public WindowSystem {
   Win32Window& operator=(const Win32Window&) = delete;
 
   const window::Layout& layout() const override { return layout_; }
+  std::string zoom_notice() const override { return zoom_notice_; }
   std::chrono::milliseconds double_click_time() const override {
     return std::chrono::milliseconds{GetDoubleClickTime()};
   }
@@ -135,6 +134,7 @@ class Win32Window final : public WindowSystem {
   void put_rows(HDC target, RowSpan rows);
 
   window::Layout layout_ = window::layout_at(1);
+  std::string zoom_notice_;
   Duration refresh_ = display_refresh();
   HWND window_ = nullptr;
   HICON icons_[2] = {};
@@ -192,7 +192,9 @@ void Win32Window::create_window(std::optional<int> requested_zoom) {
   monitor.cbSize = sizeof monitor;
   GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
   const RECT& work = monitor.rcWork;
-  layout_ = window::layout_at(choose_zoom(requested_zoom, dpi, work));
+  const window::ZoomChoice zoom = choose_zoom(requested_zoom, dpi, work);
+  layout_ = window::layout_at(zoom.zoom);
+  zoom_notice_ = zoom.notice;
   make_client_area();
   const SIZE size = frame_size(layout_, dpi);
   SetWindowPos(window_, nullptr, 0, 0, size.cx, size.cy,
@@ -252,8 +254,8 @@ void Win32Window::read(std::vector<WindowInput>& input) {
 }
 
 void Win32Window::wait(TimePoint until, Waitable signalled, std::vector<WindowInput>& input) {
-  const auto left = std::max<Duration>(until - MonotonicClock::now(), Duration::zero());
-  const auto milliseconds = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+  const auto milliseconds =
+      std::chrono::ceil<std::chrono::milliseconds>(time_left(until, MonotonicClock::now())).count();
   HANDLE watched = signalled;
   MsgWaitForMultipleObjectsEx(1, &watched, static_cast<DWORD>(milliseconds), QS_ALLINPUT,
                               MWMO_INPUTAVAILABLE);

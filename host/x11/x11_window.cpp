@@ -1,32 +1,27 @@
 #include "host/x11/x11_window.hpp"
 
-#include <poll.h>
 #include <xcb/xcb.h>
 #include <xkbcommon/xkbcommon-x11.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <vector>
 
 #include "host/client_area.hpp"
+#include "host/posix/readable.hpp"
+#include "host/posix/xkb_keyboard.hpp"
 #include "host/x11/client_image.hpp"
 #include "host/x11/connection.hpp"
 #include "host/x11/desktop.hpp"
 #include "host/x11/pixel_format.hpp"
 #include "host/x11/window_properties.hpp"
-#include "host/xkb_keyboard.hpp"
 #include "window/zoom_choice.hpp"
 
 namespace nuv::host::x11 {
 namespace {
 
 using namespace std::chrono_literals;
-
-// X servers do not tell the display's refresh; a picture at most this often is never more often
-// than a display shows one.
-constexpr Duration kRefresh = std::chrono::microseconds{16667};
 
 const xcb_visualtype_t* root_visual(const xcb_screen_t& screen) {
   for (auto depths = xcb_screen_allowed_depths_iterator(&screen); depths.rem > 0;
@@ -111,15 +106,14 @@ PixelFormat screen_format(const Connection& connection) {
   return format;
 }
 
-int choose_zoom(std::optional<int> requested, const Desktop& desktop, const xcb_screen_t& screen) {
+window::ZoomChoice choose_zoom(std::optional<int> requested, const Desktop& desktop,
+                               const xcb_screen_t& screen) {
   window::DesktopDensity density{.requested = requested, .x_resources = desktop.resources};
   if (const char* gdk_scale = std::getenv("GDK_SCALE")) density.gdk_scale = gdk_scale;
   density.usable_area = desktop.work_area
                             ? window::Size{desktop.work_area->width, desktop.work_area->height}
                             : window::Size{screen.width_in_pixels, screen.height_in_pixels};
-  const window::ZoomChoice choice = window::choose_zoom(density);
-  if (!choice.notice.empty()) std::fprintf(stderr, "%s\n", choice.notice.c_str());
-  return choice.zoom;
+  return window::choose_zoom(density);
 }
 
 class X11Window final : public WindowSystem {
@@ -128,13 +122,14 @@ class X11Window final : public WindowSystem {
   ~X11Window() override;
 
   const window::Layout& layout() const override { return layout_; }
+  std::string zoom_notice() const override { return zoom_.notice; }
   std::chrono::milliseconds double_click_time() const override {
     return desktop_.double_click_time;
   }
   void present(const PictureRef& picture, bool repaint) override { image_->show(picture, repaint); }
   bool visible() const override { return mapped_ && !obscured_; }
   bool ready() const override { return !image_->busy(); }
-  Duration refresh() const override { return kRefresh; }
+  Duration refresh() const override { return kAssumedRefresh; }  // X does not tell
   void read(std::vector<WindowInput>& input) override;
   void wait(TimePoint until, Waitable signal_fd, std::vector<WindowInput>& input) override;
 
@@ -149,6 +144,7 @@ class X11Window final : public WindowSystem {
 
   Connection connection_;
   Desktop desktop_;
+  window::ZoomChoice zoom_;
   window::Layout layout_;
   xcb_window_t window_ = 0;
   std::optional<ClientImage> image_;
@@ -163,7 +159,8 @@ class X11Window final : public WindowSystem {
 
 X11Window::X11Window(std::optional<int> requested_zoom)
     : desktop_(read_desktop(connection_)),
-      layout_(window::layout_at(choose_zoom(requested_zoom, desktop_, connection_.screen()))) {
+      zoom_(choose_zoom(requested_zoom, desktop_, connection_.screen())),
+      layout_(window::layout_at(zoom_.zoom)) {
   create_window();
 }
 
@@ -222,13 +219,7 @@ void X11Window::read(std::vector<WindowInput>& input) {
 void X11Window::wait(TimePoint until, Waitable signal_fd, std::vector<WindowInput>& input) {
   if (read_queued(input)) return;
   connection_.flush();
-  std::array<pollfd, 2> watched{{{connection_.descriptor(), POLLIN, 0}, {signal_fd, POLLIN, 0}}};
-  const auto left = std::max<Duration>(until - MonotonicClock::now(), Duration::zero());
-  const auto seconds = std::chrono::floor<std::chrono::seconds>(left);
-  const timespec timeout{static_cast<time_t>(seconds.count()),
-                         static_cast<long>(std::chrono::nanoseconds(left - seconds).count())};
-  if (ppoll(watched.data(), watched.size(), &timeout, nullptr) > 0 && watched[0].revents != 0)
-    read(input);
+  if (posix::wait_readable(connection_.descriptor(), signal_fd, until)) read(input);
 }
 
 void X11Window::handle(const xcb_generic_event_t& event, std::vector<WindowInput>& input) {

@@ -1,11 +1,11 @@
 // The file set on Windows: each temporary name made new by CreateFileW, which fails where the
 // name is taken, so that no other writer shares it; a taken name gives way to the next.
+#include "export/file_set.hpp"
+
 #include <windows.h>
 
 #include <string>
 #include <system_error>
-
-#include "export/file_set.hpp"
 
 namespace nuv::exporting {
 namespace {

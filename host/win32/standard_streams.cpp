@@ -1,4 +1,4 @@
-#include "host/console.hpp"
+#include "host/standard_streams.hpp"
 
 #include <windows.h>
 
@@ -7,7 +7,7 @@
 namespace nuv::host {
 
 // Streams already given (redirected to files, or by Wine) stay as they are.
-void use_the_starting_console() {
+void ready_standard_streams() {
   const bool output = GetStdHandle(STD_OUTPUT_HANDLE) != nullptr;
   const bool error = GetStdHandle(STD_ERROR_HANDLE) != nullptr;
   if ((output && error) || !AttachConsole(ATTACH_PARENT_PROCESS)) return;

@@ -1,4 +1,4 @@
-#include "host/xkb_keyboard.hpp"
+#include "host/posix/xkb_keyboard.hpp"
 
 #include <xkbcommon/xkbcommon-compose.h>
 #include <xkbcommon/xkbcommon.h>
