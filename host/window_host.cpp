@@ -38,6 +38,7 @@ int WindowHost::run(WindowEvents& window) {
                           window_system_->double_click_distance());
       events_ = &window;
       signals_->defer(true);
+      wait_until_active();
       window.activate();
     } catch (const std::bad_alloc&) {
       runtime_error("ran out of memory");
@@ -48,6 +49,12 @@ int WindowHost::run(WindowEvents& window) {
     return exit.status;
   }
   __builtin_unreachable();  // activation returns only by throwing
+}
+
+// The window becomes active once it is shown and takes pictures, so that the first picture the
+// viewer shows, while it loads, is seen. Input that comes meanwhile waits for the first pump pass.
+void WindowHost::wait_until_active() {
+  while (!window_system_->visible() || !window_system_->ready()) sleep_until(now() + kLongestNap);
 }
 
 // Each image control is built when it is first read: its stored record, checked. Only Image1
@@ -156,7 +163,7 @@ void WindowHost::deliver(const HandlerCall& call) {
 }
 
 TimePoint WindowHost::now() const {
-  return MonotonicClock::now();
+  return window_system_->now();
 }
 
 bool WindowHost::visible() const {

@@ -38,6 +38,7 @@ class WindowHost final : public Host, private PacedWindow {
 
  private:
   int run(WindowEvents& window);
+  void wait_until_active();
   void take_input();
   void end_if_signalled();
   void deliver(const HandlerCall& call);

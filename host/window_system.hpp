@@ -48,6 +48,8 @@ class WindowSystem {
   virtual bool ready() const = 0;
   // How often the display shows a new picture.
   virtual Duration refresh() const = 0;
+  // The clock the window system's waits keep.
+  virtual TimePoint now() const { return MonotonicClock::now(); }
 
   // Reads what the window system has said, without waiting, adding its input to `input`.
   virtual void read(std::vector<WindowInput>& input) = 0;

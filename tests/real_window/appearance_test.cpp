@@ -87,17 +87,29 @@ void expect_two_steps_forward(const testing::Viewer& viewer, int slot) {
   EXPECT_EQ(viewer.wait_for_slot_change(next, kPatience), (slot + 2) % frames::kFrameCount);
 }
 
-// Slot 1 follows the loading picture. On a loaded machine the window may be found only after
-// the run's first frame has gone; the run is then followed from the frame first seen.
-TEST_F(RealWindow, ShowsSlotZeroWhileLoadingThenCyclesForward) {
-  int slot = viewer.wait_for_slot_change(-1, kPatience);
-  const bool loading_seen = slot == 0;
-  if (loading_seen) {
-    slot = viewer.wait_for_slot_change(0, kPatience);
-    EXPECT_EQ(slot, 1) << "the frame after the loading picture";
-  }
-  ASSERT_GE(slot, 1) << "no frame recognised";
+// From whichever frame is first seen: the window is found by a search that may take longer than
+// the loading picture stays.
+TEST_F(RealWindow, ShowsItsFramesRunningForward) {
+  const int slot = viewer.wait_for_slot_change(-1, kPatience);
+  ASSERT_GE(slot, 0) << "no frame recognised";
   expect_two_steps_forward(viewer, slot);
+}
+
+// The window is activated once it is shown, so that the loading picture, slot 0, is the first
+// frame on screen; the run's first frame, slot 1, follows it. Slot 0 stays at least a display
+// refresh, which a loaded machine may let the test miss: it is watched for in up to three starts.
+TEST(FirstFrame, IsSlotZeroWhileLoadingThenTheRunGoesForward) {
+  constexpr int kStarts = 3;
+  std::vector<int> seen;
+  for (int start = 1; start <= kStarts; ++start) {
+    const XvfbDisplay display;
+    seen = first_slots_on_screen(3);
+    if (seen == std::vector<int>{0, 1, 2}) return;
+  }
+  std::string slots;
+  for (const int slot : seen) slots += " " + std::to_string(slot);
+  FAIL() << "in " << kStarts << " starts slot 0 was never the first frame; the last start showed"
+         << slots;
 }
 
 struct Ending {

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "tests/real_window/sessions.hpp"
+#include "tests/real_window/x_errors.hpp"
 
 namespace nuv::testing {
 namespace {
@@ -206,16 +207,8 @@ int Viewer::slot_read_by(const WindowReader& reader) const {
   return shot ? slot_in(*shot, layout_) : -1;
 }
 
-// The rows of the inner area that the crank pin's circle crosses in some frame: its centre turns
-// on a circle round the main axis, so every frame shows the pin elsewhere in them.
 int Viewer::slot_sampled_by(const WindowReader& reader) const {
-  constexpr int kFirstRow = 200, kEndRow = 420;  // at zoom 1: 308 -/+ (65.5 + 34), and a margin
-  const int zoom = layout_.zoom;
-  const window::Rect& inner = layout_.inner;
-  const std::optional<Screenshot> band = reader.grab_rectangle(
-      area_.window, area_.left + inner.x, area_.top + inner.y + kFirstRow * zoom, inner.width,
-      (kEndRow - kFirstRow) * zoom);
-  return band ? slot_in_rows(*band, 0, 0, kFirstRow * zoom, band->height, layout_) : -1;
+  return reader.slot_in_band(area_, layout_);
 }
 
 std::vector<std::string> Viewer::pointer_to(int x, int y) const {
@@ -282,6 +275,68 @@ CoveringWindow::~CoveringWindow() {
   XDestroyWindow(connection_->display, connection_->cover);
   XCloseDisplay(connection_->display);
   delete connection_;
+}
+
+namespace {
+
+std::optional<std::string> name_of(Display* display, ::Window window) {
+  char* name = nullptr;
+  if (!XFetchName(display, window, &name) || name == nullptr) return std::nullopt;
+  std::string text = name;
+  XFree(name);
+  return text;
+}
+
+// The viewer's window, if `mapped` is it or, under a window manager, holds it in its frame.
+std::optional<::Window> viewer_in(Display* display, ::Window mapped, int depth = 0) {
+  constexpr int kDeepestFrame = 3;
+  if (name_of(display, mapped) == std::string(window::kCaption)) return mapped;
+  ::Window root = 0, parent = 0, *children = nullptr;
+  unsigned count = 0;
+  std::optional<::Window> found;
+  if (depth < kDeepestFrame && XQueryTree(display, mapped, &root, &parent, &children, &count))
+    for (unsigned i = 0; i < count && !found; ++i)
+      found = viewer_in(display, children[i], depth + 1);
+  if (children != nullptr) XFree(children);
+  return found;
+}
+
+// Told by the server as each top-level window is mapped, rather than searching for it: the search
+// takes longer than the first frame may stay.
+::Window wait_for_viewer_window(Display* display, ChildProcess& viewer) {
+  const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  while (std::chrono::steady_clock::now() < deadline && viewer.running()) {
+    while (XPending(display) > 0) {
+      XEvent event;
+      XNextEvent(display, &event);
+      if (event.type != MapNotify) continue;
+      const XErrorsIgnored errors_ignored(display);
+      if (const auto window = viewer_in(display, event.xmap.window)) return *window;
+    }
+    std::this_thread::sleep_for(1ms);
+  }
+  throw std::runtime_error("the viewer's window was not mapped");
+}
+
+}  // namespace
+
+std::vector<int> first_slots_on_screen(int count) {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) throw std::runtime_error("cannot open the display");
+  XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
+  XSync(display, False);
+  ChildProcess viewer(viewer_command({}));
+  const ::Window window = wait_for_viewer_window(display, viewer);
+  XCloseDisplay(display);
+  const WindowReader reader;
+  const window::Layout layout = window::layout_at(1);
+  std::vector<int> slots;
+  const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  while (static_cast<int>(slots.size()) < count && std::chrono::steady_clock::now() < deadline) {
+    const int slot = reader.slot_in_band(PlacedClientArea{window, 0, 0}, layout);
+    if (slot >= 0 && (slots.empty() || slots.back() != slot)) slots.push_back(slot);
+  }
+  return slots;
 }
 
 std::string viewer_path() {

@@ -75,6 +75,11 @@ class Viewer {
   window::Layout layout_ = window::layout_at(1);
 };
 
+// Starts the viewer and reads its window from the moment the window is mapped until `count`
+// frames have followed each other on screen; returns their slots. Nothing is missed that stays on
+// screen for a display refresh, unless the machine is loaded. X displays only.
+std::vector<int> first_slots_on_screen(int count);
+
 // A plain window of its own over the viewer's client area, as another program's window passing
 // over it; taking it away leaves the viewer to repaint what it uncovers.
 class CoveringWindow {

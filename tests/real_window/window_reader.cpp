@@ -10,27 +10,10 @@
 #include <stdexcept>
 
 #include "frames/stored_frames.hpp"
+#include "tests/real_window/x_errors.hpp"
 
 namespace nuv::testing {
 namespace {
-
-// While it lives, a failed request about a window that went away is left to the caller, which
-// sees it in the request's result, rather than ending the process in Xlib's handler.
-class XErrorsIgnored {
- public:
-  explicit XErrorsIgnored(Display* display)
-      : display_(display), previous_(XSetErrorHandler([](Display*, XErrorEvent*) { return 0; })) {}
-  ~XErrorsIgnored() {
-    XSync(display_, False);
-    XSetErrorHandler(previous_);
-  }
-  XErrorsIgnored(const XErrorsIgnored&) = delete;
-  XErrorsIgnored& operator=(const XErrorsIgnored&) = delete;
-
- private:
-  Display* display_;
-  XErrorHandler previous_;
-};
 
 struct ImageDestroyer {
   void operator()(XImage* image) const { XDestroyImage(image); }
@@ -194,6 +177,18 @@ std::optional<Screenshot> WindowReader::grab_rectangle(unsigned long window, int
 
 // Which frame's rows from `first_row` on the shot shows, the first of them at `top` and the
 // inner area's first column at `left`; -1 for none.
+// The rows of the inner area that the crank pin's circle crosses in some frame: its centre turns
+// on a circle round the main axis, so every frame shows the pin elsewhere in them.
+int WindowReader::slot_in_band(const PlacedClientArea& area, const window::Layout& layout) const {
+  constexpr int kFirstRow = 200, kEndRow = 420;  // at zoom 1: 308 -/+ (65.5 + 34), and a margin
+  const int zoom = layout.zoom;
+  const window::Rect& inner = layout.inner;
+  const std::optional<Screenshot> band =
+      grab_rectangle(area.window, area.left + inner.x, area.top + inner.y + kFirstRow * zoom,
+                     inner.width, (kEndRow - kFirstRow) * zoom);
+  return band ? slot_in_rows(*band, 0, 0, kFirstRow * zoom, band->height, layout) : -1;
+}
+
 int slot_in_rows(const Screenshot& shot, int left, int top, int first_row, int rows,
                  const window::Layout& layout) {
   const auto& frames = stored_frames(layout.zoom);

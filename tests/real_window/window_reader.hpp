@@ -61,6 +61,10 @@ class WindowReader {
   std::optional<PlacedClientArea> find_on_weston(unsigned long weston_window, window::Size output,
                                                  int scale) const;
 
+  // Which frame shows in the band of rows the crank pin sweeps, which tells the eighteen frames
+  // apart and is read fast enough on a loaded machine; -1 for none.
+  int slot_in_band(const PlacedClientArea& area, const window::Layout& layout) const;
+
   // Any rectangle of the window, or nothing when it cannot be read.
   std::optional<Screenshot> grab_rectangle(unsigned long window, int left, int top, int width,
                                            int height) const;
