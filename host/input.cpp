@@ -49,10 +49,14 @@ std::optional<HandlerCall> InputTranslator::translate(const WindowInput& input, 
   const bool over = window::over_visible_inner_area(layout_, input.x, input.y);
   switch (input.kind) {
     case WindowInput::Kind::typed:
+      if (input.combined) return std::nullopt;
       if (const auto code = key_code(input.character))
         return HandlerCall{Kind::key_press, *code, 0, 0, read_at};
       return std::nullopt;
     case WindowInput::Kind::moved: {
+      // A window system may tell a position twice, as Wayland does when the pointer comes in.
+      if (std::exchange(pointer_, Position{input.x, input.y}) == Position{input.x, input.y})
+        return std::nullopt;
       if (!over) return std::nullopt;
       const window::Point at =
           window::to_scale(layout_, input.x - layout_.inner.x, input.y - layout_.inner.y);

@@ -2,7 +2,9 @@
 // Input as a window system reports it, and its translation into calls of the window's handlers:
 // typed characters into key codes, pointer positions into Picture1's scale units, presses and
 // releases of the primary button into clicks and double clicks. Every event is translated once,
-// in the order it came.
+// in the order it came, by the same rules on every window system: a movement is a change of the
+// pointer's position, and a key held with Ctrl, Alt or a logo key types nothing here, since such
+// combinations belong to the desktop (or the browser).
 
 #include <chrono>
 #include <cstdint>
@@ -18,9 +20,18 @@ struct WindowInput {
   enum class Kind { typed, moved, pressed, released };
   Kind kind = Kind::moved;
   char32_t character = 0;  // typed: the character, 0x1B for Escape
+  bool combined = false;   // typed: with Ctrl, Alt or a logo key held that the key did not use
   int x = 0, y = 0;        // moved, pressed, released: the pointer
   bool primary = true;     // pressed, released: the primary button rather than another
   std::uint32_t time = 0;  // pressed: the window system's own time of the event, in milliseconds
+
+  static WindowInput typed_key(char32_t character, bool combined = false) {
+    return {Kind::typed, character, combined};
+  }
+  static WindowInput moved_to(int x, int y) { return {Kind::moved, 0, false, x, y}; }
+  static WindowInput button(bool pressed, int x, int y, bool primary, std::uint32_t time) {
+    return {pressed ? Kind::pressed : Kind::released, 0, false, x, y, primary, time};
+  }
 };
 
 // One call of a handler, with the moment its input was read.
@@ -86,8 +97,13 @@ class InputTranslator {
   std::optional<HandlerCall> translate(const WindowInput& input, TimePoint read_at);
 
  private:
+  struct Position {
+    int x, y;
+    friend bool operator==(const Position&, const Position&) = default;
+  };
   window::Layout layout_;
   ClickJudge clicks_;
+  std::optional<Position> pointer_;  // where the last movement left it
 };
 
 }  // namespace nuv::host

@@ -80,6 +80,18 @@ std::optional<char32_t> XkbKeyboard::press(std::uint32_t keycode) {
   return character;
 }
 
+bool XkbKeyboard::combined(std::uint32_t keycode) const {
+  if (!state_) return false;
+  for (const char* name : {XKB_MOD_NAME_CTRL, XKB_MOD_NAME_ALT, XKB_MOD_NAME_LOGO}) {
+    const xkb_mod_index_t index = xkb_keymap_mod_get_index(keymap_.get(), name);
+    if (index != XKB_MOD_INVALID &&
+        xkb_state_mod_index_is_active(state_.get(), index, XKB_STATE_MODS_EFFECTIVE) > 0 &&
+        xkb_state_mod_index_is_consumed(state_.get(), keycode, index) == 0)
+      return true;
+  }
+  return false;
+}
+
 bool XkbKeyboard::repeats(std::uint32_t keycode) const {
   return keymap_ && xkb_keymap_key_repeats(keymap_.get(), keycode) != 0;
 }

@@ -32,6 +32,8 @@ class XkbKeyboard {
   // The character a press of the key types, 0x1B for Escape; nothing for a key that types none
   // or is part of a compose sequence not yet complete.
   std::optional<char32_t> press(std::uint32_t keycode);
+  // Whether Ctrl, Alt or a logo key is held and not used by the key to type its character.
+  bool combined(std::uint32_t keycode) const;
   // Whether holding the key down repeats it.
   bool repeats(std::uint32_t keycode) const;
 

@@ -47,7 +47,7 @@ void Seat::take(std::vector<WindowInput>& input, TimePoint now) {
   input.insert(input.end(), input_.begin(), input_.end());
   input_.clear();
   for (int due = repeat_.take_due(now); due > 0; --due)
-    input.push_back({WindowInput::Kind::typed, repeat_.character()});
+    input.push_back(WindowInput::typed_key(repeat_.character()));
 }
 
 void Seat::capabilities(void* self, std::uint32_t capabilities) {
@@ -87,10 +87,9 @@ const wl_pointer_listener Seat::kPointerEvents = {
           // A button's event says no position: it is where the last movement left the pointer.
           Seat& s = seat_of(self);
           if (!s.pointer_over_) return;
-          s.input_.push_back({state == WL_POINTER_BUTTON_STATE_PRESSED
-                                  ? WindowInput::Kind::pressed
-                                  : WindowInput::Kind::released,
-                              0, s.pointer_x_, s.pointer_y_, button == BTN_LEFT, time});
+          s.input_.push_back(WindowInput::button(state == WL_POINTER_BUTTON_STATE_PRESSED,
+                                                 s.pointer_x_, s.pointer_y_, button == BTN_LEFT,
+                                                 time));
         },
     .axis = [](void*, wl_pointer*, std::uint32_t, std::uint32_t, wl_fixed_t) {},
     .frame = [](void*, wl_pointer*) {},
@@ -103,7 +102,7 @@ const wl_pointer_listener Seat::kPointerEvents = {
 void Seat::move(wl_fixed_t x, wl_fixed_t y) {
   pointer_x_ = static_cast<int>(std::floor(wl_fixed_to_double(x) * layout_pixels_per_point_));
   pointer_y_ = static_cast<int>(std::floor(wl_fixed_to_double(y) * layout_pixels_per_point_));
-  input_.push_back({WindowInput::Kind::moved, 0, pointer_x_, pointer_y_});
+  input_.push_back(WindowInput::moved_to(pointer_x_, pointer_y_));
 }
 
 // The theme XCURSOR_THEME names, at XCURSOR_SIZE times the output's scale.
@@ -192,10 +191,11 @@ void Seat::key(std::uint32_t key, bool pressed) {
   XkbKeyboard* const xkb = keyboard();
   if (xkb == nullptr || !xkb->has_keymap()) return;
   const std::uint32_t code = key + 8;
+  const bool combined = xkb->combined(code);
   const auto character = xkb->press(code);
   if (!character) return;
-  input_.push_back({WindowInput::Kind::typed, *character});
-  if (xkb->repeats(code))
+  input_.push_back(WindowInput::typed_key(*character, combined));
+  if (xkb->repeats(code) && !combined)
     repeat_.press(key, *character, MonotonicClock::now());
   else
     repeat_.stop();

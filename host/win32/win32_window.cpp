@@ -71,32 +71,39 @@ class MessageReader {
  public:
   std::optional<WindowInput> read(UINT message, WPARAM w, LPARAM l, LONG time) {
     const int x = static_cast<short>(LOWORD(l)), y = static_cast<short>(HIWORD(l));
-    const auto button = [&](WindowInput::Kind kind, bool primary) {
-      return WindowInput{kind, 0, x, y, primary, static_cast<std::uint32_t>(time)};
+    const auto button = [&](bool pressed, bool primary) {
+      return WindowInput::button(pressed, x, y, primary, static_cast<std::uint32_t>(time));
     };
     switch (message) {
       case WM_CHAR:
         if (const auto character = characters_.take(static_cast<char16_t>(w)))
-          return WindowInput{WindowInput::Kind::typed, *character};
+          return WindowInput::typed_key(*character, combined());
         return std::nullopt;
       case WM_MOUSEMOVE:
-        return WindowInput{WindowInput::Kind::moved, 0, x, y};
+        return WindowInput::moved_to(x, y);
       case WM_LBUTTONDOWN:
-        return button(WindowInput::Kind::pressed, true);
+        return button(true, true);
       case WM_LBUTTONUP:
-        return button(WindowInput::Kind::released, true);
+        return button(false, true);
       case WM_RBUTTONDOWN:
       case WM_MBUTTONDOWN:
-        return button(WindowInput::Kind::pressed, false);
+        return button(true, false);
       case WM_RBUTTONUP:
       case WM_MBUTTONUP:
-        return button(WindowInput::Kind::released, false);
+        return button(false, false);
       default:
         return std::nullopt;
     }
   }
 
  private:
+  // Ctrl without Alt (Ctrl with Alt is AltGr, which types characters), or a Windows key, held
+  // as the character was typed. Alt alone types none: its keys come as WM_SYSCHAR.
+  static bool combined() {
+    const auto held = [](int key) { return GetKeyState(key) < 0; };
+    return (held(VK_CONTROL) && !held(VK_MENU)) || held(VK_LWIN) || held(VK_RWIN);
+  }
+
   Utf16Characters characters_;
 };
 

@@ -263,14 +263,13 @@ void X11Window::handle(const xcb_generic_event_t& event, std::vector<WindowInput
     case XCB_BUTTON_RELEASE: {
       const auto& button = reinterpret_cast<const xcb_button_press_event_t&>(event);
       const bool pressed = (event.response_type & 0x7F) == XCB_BUTTON_PRESS;
-      input.push_back({pressed ? WindowInput::Kind::pressed : WindowInput::Kind::released, 0,
-                       button.event_x, button.event_y, button.detail == XCB_BUTTON_INDEX_1,
-                       button.time});
+      input.push_back(WindowInput::button(pressed, button.event_x, button.event_y,
+                                          button.detail == XCB_BUTTON_INDEX_1, button.time));
       break;
     }
     case XCB_MOTION_NOTIFY: {
       const auto& motion = reinterpret_cast<const xcb_motion_notify_event_t&>(event);
-      input.push_back({WindowInput::Kind::moved, 0, motion.event_x, motion.event_y});
+      input.push_back(WindowInput::moved_to(motion.event_x, motion.event_y));
       break;
     }
     case XCB_MAPPING_NOTIFY:
@@ -317,8 +316,9 @@ void X11Window::on_resize(int width, int height) {
 void X11Window::on_key(const xcb_key_press_event_t& key, std::vector<WindowInput>& input) {
   if (!keyboard_ || keymap_changed_) load_keymap();
   keyboard_->set_modifiers(key.state & 0xFF, 0, 0, (key.state >> 13) & 0x3);
+  const bool combined = keyboard_->combined(key.detail);
   if (const auto character = keyboard_->press(key.detail))
-    input.push_back({WindowInput::Kind::typed, *character});
+    input.push_back(WindowInput::typed_key(*character, combined));
 }
 
 // The server's keymap, asked for when the first key comes rather than at start, where it would

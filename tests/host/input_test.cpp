@@ -18,16 +18,19 @@ constexpr int kX = 150, kY = 300;
 constexpr int kOnBorder = 1;
 
 WindowInput typed(char32_t character) {
-  return {Kind::typed, character};
+  return WindowInput::typed_key(character);
+}
+WindowInput combined(char32_t character) {
+  return WindowInput::typed_key(character, true);
 }
 WindowInput moved(int x, int y) {
-  return {Kind::moved, 0, x, y};
+  return WindowInput::moved_to(x, y);
 }
 WindowInput pressed(std::uint32_t time, int x = kX, int y = kY, bool primary = true) {
-  return {Kind::pressed, 0, x, y, primary, time};
+  return WindowInput::button(true, x, y, primary, time);
 }
 WindowInput released(int x = kX, int y = kY, bool primary = true) {
-  return {Kind::released, 0, x, y, primary};
+  return WindowInput::button(false, x, y, primary, 0);
 }
 
 // The calls as letters: k<code>, m, c for a click, d for a double click.
@@ -108,11 +111,27 @@ TEST(InputTranslator, ClicksAndDoubleClicksByTheEventsOwnTimesAndPlaces) {
 }
 
 TEST(InputTranslator, KeysAndMovementsInTheOrderTheyCame) {
-  EXPECT_EQ(calls_for({typed('+'), moved(kX, kY), pressed(1), typed(0x1B), released()}),
-            "k43 m k27 c ");
-  EXPECT_EQ(calls_for({typed(0x2212), typed(0x7FFF), typed(0x8000), typed(0x1F600), typed(0)}),
-            "k8722 k32767 ")
-      << "a character that a key code cannot hold, or none, is no key";
+  const struct {
+    const char* what;
+    std::vector<WindowInput> inputs;
+    std::string calls;
+  } cases[] = {
+      {"mixed", {typed('+'), moved(kX, kY), pressed(1), typed(0x1B), released()}, "k43 m k27 c "},
+      {"a character that a key code cannot hold, or none, is no key",
+       {typed(0x2212), typed(0x7FFF), typed(0x8000), typed(0x1F600), typed(0)},
+       "k8722 k32767 "},
+      // Ctrl+[ and Ctrl+3 type Escape under xkbcommon's control transformation; Ctrl+. types ".".
+      {"keys held with Ctrl, Alt or a logo key",
+       {combined(0x1B), combined('.'), combined('+'), typed('-')},
+       "k45 "},
+      {"the pointer told twice at one place, as Wayland does when it comes in",
+       {moved(kX, kY), moved(kX, kY), moved(kX, kY + 1), moved(kX + 1, kY + 1)},
+       "m m m "},
+      {"the pointer back where it was, after a place off the picture",
+       {moved(kX, kY), moved(kOnBorder, kY), moved(kX, kY)},
+       "m m "},
+  };
+  for (const auto& [what, inputs, calls] : cases) EXPECT_EQ(calls_for(inputs), calls) << what;
 }
 
 // Windows types a character beyond the first 65536 as two units; an unpaired one is no character.

@@ -157,16 +157,16 @@ class RecordingWindow final : public WindowEvents {
 };
 
 WindowInput typed(char32_t character) {
-  return {WindowInput::Kind::typed, character};
+  return WindowInput::typed_key(character);
 }
 WindowInput moved(int x, int y) {
-  return {WindowInput::Kind::moved, 0, x, y};
+  return WindowInput::moved_to(x, y);
 }
 WindowInput pressed(std::uint32_t time) {
-  return {WindowInput::Kind::pressed, 0, 150, 300, true, time};
+  return WindowInput::button(true, 150, 300, true, time);
 }
 WindowInput released() {
-  return {WindowInput::Kind::released, 0, 150, 300, true};
+  return WindowInput::button(false, 150, 300, true, 0);
 }
 
 struct Outcome {
