@@ -18,7 +18,8 @@ test_packages=(
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64  # the Windows build, run under Wine
   clang libclang-rt-14-dev llvm          # the fuzzer and its symbolizer
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libgif-dev  # these two read exports back
-  xvfb xdotool imagemagick x11-utils x11-xserver-utils libx11-dev weston  # xrdb sets Xft.dpi
+  # The real window: xrdb sets Xft.dpi, setxkbmap switches the keyboard's layout.
+  xvfb xdotool imagemagick x11-utils x11-xserver-utils x11-xkb-utils libx11-dev weston
   openbox fluxbox icewm  # window managers for the real window, as on a desktop
   lintian appstream desktop-file-utils  # the package's checks
 )

@@ -1,7 +1,6 @@
 #include "host/x11/x11_window.hpp"
 
 #include <xcb/xcb.h>
-#include <xkbcommon/xkbcommon-x11.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -10,10 +9,10 @@
 
 #include "host/client_area.hpp"
 #include "host/posix/readable.hpp"
-#include "host/posix/xkb_keyboard.hpp"
 #include "host/x11/client_image.hpp"
 #include "host/x11/connection.hpp"
 #include "host/x11/desktop.hpp"
+#include "host/x11/keyboard.hpp"
 #include "host/x11/pixel_format.hpp"
 #include "host/x11/window_properties.hpp"
 #include "window/zoom_choice.hpp"
@@ -139,8 +138,6 @@ class X11Window final : public WindowSystem {
   void handle(const xcb_generic_event_t& event, std::vector<WindowInput>& input);
   void on_client_message(const xcb_client_message_event_t& message);
   void on_resize(int width, int height);
-  void on_key(const xcb_key_press_event_t& key, std::vector<WindowInput>& input);
-  void load_keymap();
 
   Connection connection_;
   Desktop desktop_;
@@ -153,8 +150,7 @@ class X11Window final : public WindowSystem {
   bool obscured_ = false;
   bool focused_ = false;                      // given the keyboard, once the window could take it
   std::optional<window::Size> foreign_size_;  // a size another client gave, asked away once
-  std::optional<XkbKeyboard> keyboard_;       // read at the first key
-  bool keymap_changed_ = false;
+  Keyboard keyboard_{connection_};
 };
 
 X11Window::X11Window(std::optional<int> requested_zoom)
@@ -257,7 +253,8 @@ void X11Window::handle(const xcb_generic_event_t& event, std::vector<WindowInput
       on_client_message(reinterpret_cast<const xcb_client_message_event_t&>(event));
       break;
     case XCB_KEY_PRESS:
-      on_key(reinterpret_cast<const xcb_key_press_event_t&>(event), input);
+      if (const auto key = keyboard_.key(reinterpret_cast<const xcb_key_press_event_t&>(event)))
+        input.push_back(*key);
       break;
     case XCB_BUTTON_PRESS:
     case XCB_BUTTON_RELEASE: {
@@ -272,12 +269,8 @@ void X11Window::handle(const xcb_generic_event_t& event, std::vector<WindowInput
       input.push_back(WindowInput::moved_to(motion.event_x, motion.event_y));
       break;
     }
-    case XCB_MAPPING_NOTIFY:
-      if (reinterpret_cast<const xcb_mapping_notify_event_t&>(event).request != XCB_MAPPING_POINTER)
-        keymap_changed_ = true;
-      break;
     default:
-      image_->completed(event);
+      if (!keyboard_.notice_change(event)) image_->completed(event);
       break;
   }
 }
@@ -310,38 +303,6 @@ void X11Window::on_resize(int width, int height) {
                                 static_cast<std::uint32_t>(layout_.client_height)};
   xcb_configure_window(connection_.get(), window_,
                        XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
-}
-
-// The state of a core key event holds the modifiers and, in bits 13 and 14, the layout group.
-void X11Window::on_key(const xcb_key_press_event_t& key, std::vector<WindowInput>& input) {
-  if (!keyboard_ || keymap_changed_) load_keymap();
-  keyboard_->set_modifiers(key.state & 0xFF, 0, 0, (key.state >> 13) & 0x3);
-  const bool combined = keyboard_->combined(key.detail);
-  if (const auto character = keyboard_->press(key.detail))
-    input.push_back(WindowInput::typed_key(*character, combined));
-}
-
-// The server's keymap, asked for when the first key comes rather than at start, where it would
-// delay the first picture. A server without the keyboard extension gets the default layout.
-void X11Window::load_keymap() {
-  xcb_connection_t* c = connection_.get();
-  if (!keyboard_) {
-    keyboard_.emplace();
-    xkb_x11_setup_xkb_extension(c, XKB_X11_MIN_MAJOR_XKB_VERSION, XKB_X11_MIN_MINOR_XKB_VERSION,
-                                XKB_X11_SETUP_XKB_EXTENSION_NO_FLAGS, nullptr, nullptr, nullptr,
-                                nullptr);
-  }
-  keymap_changed_ = false;
-  const std::int32_t device = xkb_x11_get_core_keyboard_device_id(c);
-  xkb_keymap* keymap = device < 0 ? nullptr
-                                  : xkb_x11_keymap_new_from_device(keyboard_->context(), c, device,
-                                                                   XKB_KEYMAP_COMPILE_NO_FLAGS);
-  if (keymap == nullptr)
-    keymap = xkb_keymap_new_from_names(keyboard_->context(), nullptr, XKB_KEYMAP_COMPILE_NO_FLAGS);
-  if (keymap == nullptr) throw WindowSystemError("cannot read the keyboard's layout");
-  xkb_state* state =
-      device < 0 ? xkb_state_new(keymap) : xkb_x11_state_new_from_device(keymap, c, device);
-  keyboard_->use(keymap, state);
 }
 
 }  // namespace

@@ -126,6 +126,16 @@ TEST_F(Controls, KeysHeldWithCtrlOrAltCommandNothing) {
   EXPECT_TRUE(viewer.process().running());
 }
 
+// Keys type on the layout the desktop has switched to while the viewer runs: "+" where the German
+// layout has it, a key that types "]" on the US layout the display starts with.
+TEST_F(Controls, KeysTypeOnTheLayoutSwitchedToWhileRunning) {
+  press({"a"});  // the layout is read at the first key
+  const int start = next_start_up_frame();
+  ASSERT_EQ(run_command({"setxkbmap", "de"}).status, 0);
+  press({"plus"});
+  EXPECT_EQ(viewer.wait_for_slot_change(start, kPatience), wrapped(start + 2));
+}
+
 TEST_F(Controls, EscapeEndsWithStatusZero) {
   ASSERT_GE(next_start_up_frame(), 0);
   press({"Escape"});
