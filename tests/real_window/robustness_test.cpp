@@ -12,6 +12,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "tests/real_window/x_session.hpp"
 #include "window/layout.hpp"
@@ -140,6 +141,21 @@ INSTANTIATE_TEST_SUITE_P(Robustness, DisplayGoesAway, ::testing::Values(false, t
                          [](const ::testing::TestParamInfo<bool>& speed) {
                            return speed.param ? "WhilePresentingFlatOut" : "DuringALongWait";
                          });
+
+// Started with standard output and error closed, on a screen too small for the zoom asked for, the
+// viewer writes its notice into nothing and takes no descriptor of its own for a stream: its
+// signals still end it, with the shell's status for the signal.
+TEST(ClosedStreams, TheViewerRunsAndEndsByItsSignal) {
+  XvfbDisplay display;
+  ChildProcess viewer({"sh", "-c", "exec \"$0\" --zoom 2 >&- 2>&-", viewer_path()});
+  const WindowReader reader;
+  const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  while (!reader.find_viewer() && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(10ms);
+  ASSERT_TRUE(reader.find_viewer()) << "no window";
+  kill(viewer.pid(), SIGTERM);
+  EXPECT_EQ(viewer.wait_for(kPatience), 128 + SIGTERM);
+}
 
 TEST(NoDisplay, TheViewerSaysSoAndEndsWithAnError) {
   const CommandResult result = run_command(
