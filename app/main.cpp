@@ -1,8 +1,10 @@
 // The viewer's entry point: reads the command line, then either answers it (help, version,
 // export) or builds the window object and hands it to the window system.
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <new>
 #include <optional>
@@ -23,10 +25,13 @@ namespace {
 // Status of a command line that cannot be obeyed, as the usual command-line programs end.
 constexpr int kUsageStatus = 2;
 
-// Prints an answer on standard output; a failure to write it is a failure of the program.
-int print(const std::string& text) {
-  std::fputs(text.c_str(), stdout);
-  return std::fflush(stdout) == 0 ? 0 : 1;
+// Prints an answer on standard output; a failure to write it is a failure of the program, and
+// says why.
+int print(const std::string& text, const char* what) {
+  errno = 0;
+  if (std::fputs(text.c_str(), stdout) >= 0 && std::fflush(stdout) == 0) return 0;
+  std::fprintf(stderr, "nuv: cannot write the %s: %s\n", what, std::strerror(errno));
+  return 1;
 }
 
 int run_viewer(std::optional<int> zoom) {
@@ -75,8 +80,8 @@ int answer(int argc, char** argv) {
     std::fprintf(stderr, "nuv: %s\n%s", error.c_str(), nuv::app::usage_text().c_str());
     return kUsageStatus;
   }
-  if (options.help) return print(nuv::app::usage_text());
-  if (options.version) return print(std::string("nuv ") + NUV_VERSION + "\n");
+  if (options.help) return print(nuv::app::usage_text(), "help");
+  if (options.version) return print(std::string("nuv ") + NUV_VERSION + "\n", "version");
   if (options.export_dir) return export_pictures(options);
   return run_viewer(options.zoom);
 }

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "export/image_files.hpp"
@@ -11,14 +10,6 @@
 
 namespace nuv::exporting {
 namespace {
-
-void make_directory(const std::filesystem::path& dir) {
-  std::error_code error;
-  std::filesystem::create_directories(dir, error);
-  if (!error && !std::filesystem::is_directory(dir, error) && !error)
-    error = std::make_error_code(std::errc::not_a_directory);
-  if (error) throw ExportError("cannot create directory " + dir.string() + ": " + error.message());
-}
 
 std::vector<frames::Picture> decoded_frames(int zoom) {
   std::vector<frames::Picture> pictures;

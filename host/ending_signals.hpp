@@ -1,5 +1,7 @@
 #pragma once
-// SIGINT, SIGTERM and SIGHUP end the program. While the window runs, a signal is only noted,
+// The signals that end a process unless it catches them (SIGINT, SIGTERM and SIGHUP, SIGQUIT,
+// SIGUSR1, SIGALRM and the others, on Windows the console's) end the program. While the window
+// runs, or an export writes its files, a signal is only noted,
 // on a descriptor the frame wait watches, so that the window is released before the process
 // ends; at any other time (connecting to the display, the error message box, shutting down) it
 // ends the process at once. Either way the shell sees the process ended by that signal.
@@ -12,8 +14,8 @@ namespace nuv::host {
 
 class EndingSignals {
  public:
-  // Catches the three signals, ending at once until deferral is switched on; a signal the
-  // program was started with ignored stays ignored.
+  // Catches the signals, ending at once until deferral is switched on; a signal the program was
+  // started with ignored stays ignored.
   EndingSignals();
   // Back to the default actions.
   ~EndingSignals();

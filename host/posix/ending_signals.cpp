@@ -16,7 +16,18 @@
 namespace nuv::host {
 namespace {
 
-constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+// Every signal whose default action ends the process, but those a fault of the program's own
+// raises (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS, SIGABRT) and SIGPIPE, which is
+// ignored; the real-time signals follow.
+constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGUSR1,  SIGUSR2,
+                                  SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ,  SIGVTALRM,
+                                  SIGPROF, SIGIO,   SIGPWR,  SIGSTKFLT};
+
+template <typename Each>
+void for_each_ending_signal(Each each) {
+  for (const int signal : kEndingSignals) each(signal);
+  for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) each(signal);
+}
 
 // Shared with the handler, which may use nothing else.
 std::atomic<bool> deferring{false};
@@ -56,8 +67,9 @@ EndingSignals::EndingSignals() {
   struct sigaction action {};
   action.sa_handler = on_ending_signal;
   sigemptyset(&action.sa_mask);
-  for (const int signal : kEndingSignals)
+  for_each_ending_signal([&](int signal) {
     if (!started_ignored(signal)) sigaction(signal, &action, nullptr);
+  });
   // A display that goes away can close the connection under a write; the write must then fail,
   // so that the lost display is reported as the program's own run-time error rather than
   // ending the process silently.
@@ -66,8 +78,9 @@ EndingSignals::EndingSignals() {
 
 EndingSignals::~EndingSignals() {
   deferring = false;
-  for (const int signal : kEndingSignals)
+  for_each_ending_signal([](int signal) {
     if (!started_ignored(signal)) std::signal(signal, SIG_DFL);
+  });
   close(note_pipe[0]);
   close(note_pipe[1]);
   note_pipe[0] = note_pipe[1] = -1;

@@ -41,7 +41,13 @@ const wl_output_listener kOutputEvents = {
 Connection::Connection() {
   const char* name = std::getenv("WAYLAND_DISPLAY");
   name_ = name != nullptr && *name != '\0' ? name : "wayland-0";
+  errno = 0;
   display_ = wl_display_connect(nullptr);
+  if (display_ == nullptr && (errno == EMFILE || errno == ENFILE))
+    throw WindowSystemError(
+        "cannot open the window system: no file descriptor is left to connect "
+        "to the Wayland compositor " +
+        name_ + " (" + std::strerror(errno) + ")");
   if (display_ == nullptr) throw Unreachable("no Wayland compositor at " + name_);
   registry_ = wl_display_get_registry(display_);
   static const wl_registry_listener kGlobals{add_global, remove_global};

@@ -1,6 +1,8 @@
 #include "host/x11/connection.hpp"
 
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <string_view>
 
 #include "host/window_system.hpp"
@@ -49,12 +51,19 @@ Connection::Connection() {
   const char* display = std::getenv("DISPLAY");
   name_ = display != nullptr ? display : "";
   int screen = 0;
+  errno = 0;
   connection_ = xcb_connect(nullptr, &screen);
   if (xcb_connection_has_error(connection_)) {
+    const int error = errno;
     xcb_disconnect(connection_);
     connection_ = nullptr;
-    throw WindowSystemError(name_.empty() ? "cannot open the window system: DISPLAY is not set"
-                                          : "cannot open the window system: no X display " + name_);
+    if (name_.empty()) throw WindowSystemError("cannot open the window system: DISPLAY is not set");
+    if (error == EMFILE || error == ENFILE)
+      throw WindowSystemError(
+          "cannot open the window system: no file descriptor is left to "
+          "connect to the X display " +
+          name_ + " (" + std::strerror(error) + ")");
+    throw WindowSystemError("cannot open the window system: no X display " + name_);
   }
   screen_ = screen_of(connection_, screen);
   if (screen_ == nullptr) {

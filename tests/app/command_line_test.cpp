@@ -18,6 +18,8 @@ TEST(CommandLine, ReadsEveryOptionInEitherForm) {
   EXPECT_FALSE(parse({}).options.help || parse({}).options.version || parse({}).options.zoom ||
                parse({}).options.export_dir);
   EXPECT_TRUE(parse({"--help"}).options.help);
+  EXPECT_TRUE(parse({"-h"}).options.help);
+  EXPECT_EQ(parse({"--zoom", "2", "--"}).options.zoom, 2) << "-- ends the options";
   EXPECT_TRUE(parse({"--version"}).options.version);
   for (const int zoom : {1, 2, frames::kMaxZoom}) {
     const std::string text = std::to_string(zoom);
@@ -37,7 +39,17 @@ TEST(CommandLine, SaysWhatIsWrongWithBadInput) {
     const char* error;
   } cases[] = {
       {{"--bogus"}, "unrecognized option '--bogus'"},
-      {{"-h"}, "unrecognized option '-h'"},
+      {{"-x"}, "unrecognized option '-x'"},
+      {{"--", "--zoom"}, "unexpected argument '--zoom'"},
+      {{"--", "--"}, "unexpected argument '--'"},
+      {{"\x1B]0;title\x07"}, "unexpected argument '\\x1B]0;title\\x07'"},
+      {{"--zoom=\x9B"
+        "2J"},
+       "invalid zoom '\\x9B2J': it must be a whole number from 1 to 3"},
+      {{"--\xC2\x9B"
+        "2J"},
+       "unrecognized option '--\\xC2\\x9B2J'"},
+      {{"caf\xC3\xA9\x7F"}, "unexpected argument 'caf\xC3\xA9\\x7F'"},
       {{"--help=yes"}, "option '--help' takes no value"},
       {{"picture.png"}, "unexpected argument 'picture.png'"},
       {{"--zoom"}, "option '--zoom' needs a value"},

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -71,17 +72,18 @@ std::string without_carriage_returns(std::string text) {
   return text;
 }
 
-// Runs the viewer with no display to open a window on; `prefix` is shell set-up for it.
+// Runs the viewer with no display to open a window on; `prefix` is shell set-up for it. Its
+// standard output goes to `output` where one is given.
 Outcome run_viewer(const std::string& arguments, const fs::path& scratch,
-                   const std::string& prefix = "") {
-  const fs::path out = scratch / "stdout", err = scratch / "stderr";
+                   const std::string& prefix = "", const fs::path& output = {}) {
+  const fs::path out = output.empty() ? scratch / "stdout" : output, err = scratch / "stderr";
   const std::string command = prefix + "env -u DISPLAY -u WAYLAND_DISPLAY " + program() + " " +
                               arguments + " >" + out.string() + " 2>" + err.string();
   const int status = std::system(("sh -c \"" + command + "\"").c_str());
   Outcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1,
-                  without_carriage_returns(read_text(out)),
+                  output.empty() ? without_carriage_returns(read_text(out)) : "",
                   without_carriage_returns(read_text(err))};
-  fs::remove(out);
+  if (output.empty()) fs::remove(out);
   fs::remove(err);
   return outcome;
 }
@@ -105,6 +107,7 @@ TEST(Program, AnswersTheCommandLineWithoutAWindow) {
       {"--zoom", 2, "", "nuv: option '--zoom' needs a value\nUsage: nuv [OPTION]...\n"},
       {"--frobnicate", 2, "", "nuv: unrecognized option '--frobnicate'\nUsage: nuv [OPTION]...\n"},
       {"stray", 2, "", "nuv: unexpected argument 'stray'\nUsage: nuv [OPTION]...\n"},
+      {"-h", 0, "Usage: nuv [OPTION]...\n", ""},
   };
   for (const auto& test : cases) {
     SCOPED_TRACE(test.arguments);
@@ -114,6 +117,16 @@ TEST(Program, AnswersTheCommandLineWithoutAWindow) {
     EXPECT_EQ(run.out.empty(), test.out.empty());
     EXPECT_TRUE(run.err.starts_with(test.err)) << run.err;
     EXPECT_EQ(run.err.empty(), test.err.empty());
+  }
+}
+
+// An answer that cannot be written is a failure that says why.
+TEST(Program, SaysWhyItsAnswerCannotBeWritten) {
+  TemporaryDir scratch;
+  for (const std::string what : {"help", "version"}) {
+    const Outcome run = run_viewer("--" + what, scratch.path, "", "/dev/full");
+    EXPECT_EQ(run.status, 1) << what;
+    EXPECT_EQ(run.err, "nuv: cannot write the " + what + ": No space left on device\n");
   }
 }
 
@@ -241,45 +254,110 @@ std::string contents_of(const fs::path& path) {
   return {std::istreambuf_iterator<char>(file), {}};
 }
 
-// The files of an export, by name.
-std::map<std::string, std::string> export_in(const fs::path& dir) {
-  std::map<std::string, std::string> files;
+// What a directory holds, by name: a hash of each file's bytes that a failure can show, 0 for what
+// is no file.
+std::map<std::string, std::size_t> export_in(const fs::path& dir) {
+  std::map<std::string, std::size_t> files;
   for (const auto& entry : fs::directory_iterator(dir))
-    files[entry.path().filename().string()] = contents_of(entry.path());
+    files[entry.path().filename().string()] =
+        entry.is_regular_file() ? std::hash<std::string>{}(contents_of(entry.path())) : 0;
   return files;
 }
 
-// An export over an earlier one replaces it whole, or leaves it whole: a failed one, or one ended
-// by a signal, leaves nothing of its own. Files an export that was killed left behind are in no
-// later one's way.
+// A process number that no process has now: one that has ended.
+int ended_process() {
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  waitpid(child, nullptr, 0);
+  return child;
+}
+
+// An export over an earlier one replaces it whole, or leaves it whole: a failed one, one that
+// cannot give a file its name, or one ended by a signal, leaves nothing of its own.
 TEST(Export, ReplacesAnEarlierExportWholeOrLeavesItWhole) {
   TemporaryDir scratch;
   const fs::path dir = scratch.path / "slides";
   const std::string to_dir = " --export '" + dir.string() + "'";
   ASSERT_EQ(run_viewer("--zoom 1" + to_dir, scratch.path).status, 0);
-  std::ofstream(dir / ".frame01.png.123.part") << "left by a killed export";
-  std::ofstream(dir / ".frame02.png.abcdef") << "left by a killed export";
   const auto first = export_in(dir);
-  ASSERT_EQ(first.size(), frames::kFrameCount + 1u + 2u);
+  ASSERT_EQ(first.size(), frames::kFrameCount + 1u);
 
   const Outcome too_large = run_viewer("--zoom 3" + to_dir, scratch.path, "ulimit -f 30; ");
   EXPECT_EQ(too_large.status, 1) << too_large.err;
   EXPECT_EQ(export_in(dir), first) << "a failed export changed the earlier one";
 
-  const Outcome ended =
-      run_viewer("--zoom 3" + to_dir, scratch.path, "(sleep 0.1; kill -TERM \\$\\$) & exec ");
   // Ended while it ran, or done before the signal came.
-  EXPECT_TRUE(ended.status == 128 + SIGTERM || ended.status == 0) << ended.status << ended.err;
-  if (ended.status != 0) {
-    EXPECT_EQ(export_in(dir), first) << "an ended export left files";
+  for (const int signal : {SIGTERM, SIGQUIT, SIGUSR1, SIGALRM}) {
+    const Outcome ended =
+        run_viewer("--zoom 3" + to_dir, scratch.path,
+                   "ulimit -c 0; (sleep 0.1; kill -" + std::to_string(signal) + " \\$\\$) & exec ");
+    EXPECT_TRUE(ended.status == 128 + signal || ended.status == 0) << ended.status << ended.err;
+    if (ended.status != 0) {
+      EXPECT_EQ(export_in(dir), first) << "an export ended by " << signal;
+    }
   }
+
+  // A name that a directory has now: the export fails on it after giving the files before it
+  // their names, which go back to the earlier export's files.
+  const fs::path taken = dir / frame_file_name(5);
+  fs::remove(taken);
+  fs::create_directory(taken);
+  const Outcome blocked = run_viewer("--zoom 2" + to_dir, scratch.path);
+  EXPECT_EQ(blocked.status, 1);
+  EXPECT_TRUE(blocked.err.starts_with("nuv: cannot write " + taken.string() + ": ")) << blocked.err;
+  auto expected = first;
+  expected[frame_file_name(5)] = 0;
+  EXPECT_EQ(export_in(dir), expected) << "some of the earlier files were replaced";
+  fs::remove(taken);
 
   ASSERT_EQ(run_viewer("--zoom 2" + to_dir, scratch.path).status, 0);
   const auto second = export_in(dir);
   EXPECT_EQ(second.size(), first.size());
   for (const auto& [name, bytes] : first) {
-    if (name.starts_with(".")) continue;
+    if (name == frame_file_name(5)) continue;
     EXPECT_NE(second.at(name), bytes) << name << " not replaced";
+  }
+}
+
+// Files that an export killed past all catching left behind are removed by the next export to the
+// same names; those of another writer, or of a process that still runs, are not.
+TEST(Export, RemovesWhatAKilledExportLeftBehind) {
+  TemporaryDir scratch;
+  const fs::path dir = scratch.path / "slides";
+  fs::create_directory(dir);
+  const std::string dead = std::to_string(ended_process());
+  const std::string alive = std::to_string(::getpid());
+  const std::vector<std::string> kept = {".frame02.png." + alive + ".a1B2c3", ".frame03.png.a1B2c3",
+                                         "frame01.png." + dead + ".x"};
+  for (const std::string& name : kept) std::ofstream(dir / name) << "not the export's to remove";
+  for (const std::string& name :
+       {".frame01.png." + dead + ".a1B2c3", ".nuv.gif." + dead + ".before"})
+    std::ofstream(dir / name) << "left behind";
+  ASSERT_EQ(run_viewer("--export '" + dir.string() + "'", scratch.path).status, 0);
+  std::vector<std::string> others;
+  for (const auto& [name, hash] : export_in(dir))
+    if (name != kAnimationFileName && (name.size() != frame_file_name(1).size() || name[0] == '.'))
+      others.push_back(name);
+  EXPECT_EQ(others, kept);
+}
+
+// On Windows, its own reasons why a directory cannot be made: a drive that is not there, a name
+// Windows keeps for a device in every folder.
+TEST(WindowsExport, SaysWhyADirectoryCannotBeMade) {
+  TemporaryDir scratch;
+  const struct {
+    const char* dir;
+    const char* reason;
+  } cases[] = {
+      {"Q:\\nodrive\\x", "there is no drive Q:\\"},
+      {"C:\\CON", "CON is a name Windows keeps for a device"},
+      {"C:\\COM1", "COM1 is a name Windows keeps for a device"},
+      {"C:\\users\\Public\\nul.txt\\y", "nul.txt is a name Windows keeps for a device"},
+  };
+  for (const auto& [dir, reason] : cases) {
+    const Outcome run = run_viewer("--export '" + std::string(dir) + "'", scratch.path);
+    EXPECT_EQ(run.status, 1) << dir;
+    EXPECT_EQ(run.err, "nuv: cannot create directory " + std::string(dir) + ": " + reason + "\n");
   }
 }
 
