@@ -240,6 +240,11 @@ void X11Window::handle(const xcb_generic_event_t& event, std::vector<WindowInput
     case XCB_UNMAP_NOTIFY:
       mapped_ = false;
       break;
+    // Another client destroyed the window (a tool, a session manager): the viewer has lost it, as
+    // it loses a display that goes away. Its close control, by contrast, ends it with status 0.
+    case XCB_DESTROY_NOTIFY:
+      window_ = 0;
+      throw WindowSystemError("the window was destroyed by another program");
     case XCB_VISIBILITY_NOTIFY:
       obscured_ = reinterpret_cast<const xcb_visibility_notify_event_t&>(event).state ==
                   XCB_VISIBILITY_FULLY_OBSCURED;

@@ -116,6 +116,21 @@ TEST(Resized, ByAnotherClientTheViewerKeepsRunningAndShowsItsFrames) {
   EXPECT_EQ(viewer.process().wait_for(kPatience), 0);
 }
 
+// A window destroyed by another program is lost to the viewer, as a display that goes away is: it
+// ends with an error that says so.
+TEST(Robustness, AWindowDestroyedByAnotherProgramEndsTheViewerWithAnError) {
+  const TempFile errors("nuv-window-destroyed");
+  XvfbDisplay display;
+  Viewer viewer(errors.path());
+  ASSERT_GE(viewer.wait_for_slot_change(-1, kPatience), 0);
+  xdotool({"windowclose", viewer.window_id()});
+  EXPECT_EQ(viewer.process().wait_for(kPatience), 1);
+  EXPECT_NE(
+      errors.contents().find("nuv: run-time error: the window was destroyed by another program"),
+      std::string::npos)
+      << errors.contents();
+}
+
 // Whether the viewer is sleeping out a long wait or presenting flat out when the server goes: the
 // X server, or the Wayland compositor.
 class DisplayGoesAway : public ::testing::TestWithParam<bool> {};
