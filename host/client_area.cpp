@@ -166,19 +166,17 @@ std::vector<std::uint32_t> client_area_colours() {
   return colours;
 }
 
-void copy_magnified(const ClientArea& area, RowSpan rows, int magnify, std::uint32_t* target,
-                    std::size_t stride) {
-  const auto width = static_cast<std::size_t>(area.width());
+void copy_magnified(const ClientArea& area, RowSpan rows, int magnify, PixelRows target) {
+  const int columns = std::min(area.width() * magnify, std::max(target.width, 0));
+  rows = RowSpan{std::max(rows.first, 0), rows.end}.clipped(
+      std::min(area.height(), (std::max(target.height, 0) + magnify - 1) / magnify));
+  const auto bytes = static_cast<std::size_t>(columns) * sizeof(std::uint32_t);
   for (int y = rows.first; y < rows.end; ++y) {
     const std::uint32_t* from = area.row(y);
-    std::uint32_t* first_copy = target + static_cast<std::size_t>(y) * magnify * stride;
-    if (magnify == 1) {
-      std::memcpy(first_copy, from, width * sizeof *from);
-      continue;
-    }
-    for (std::size_t x = 0; x < width; ++x) std::fill_n(first_copy + x * magnify, magnify, from[x]);
-    for (int copy = 1; copy < magnify; ++copy)
-      std::memcpy(first_copy + copy * stride, first_copy, width * magnify * sizeof *from);
+    std::uint32_t* first_copy = target.first + static_cast<std::size_t>(y) * magnify * target.pitch;
+    for (int x = 0; x < columns; ++x) first_copy[x] = from[x / magnify];
+    for (int copy = 1; copy < magnify && y * magnify + copy < target.height; ++copy)
+      std::memcpy(first_copy + copy * target.pitch, first_copy, bytes);
   }
 }
 

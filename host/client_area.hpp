@@ -92,9 +92,8 @@ RowSpan rows_between(const window::Layout& layout, const PictureRef& before,
 // Every colour the area ever holds, as 0x00RRGGBB: the frames' five and the window's own.
 std::vector<std::uint32_t> client_area_colours();
 
-// Copies the rows `rows` of the area into a buffer of `stride` pixels a row, each pixel as a
-// square of `magnify` by `magnify` pixels.
-void copy_magnified(const ClientArea& area, RowSpan rows, int magnify, std::uint32_t* target,
-                    std::size_t stride);
+// Copies the rows `rows` of the area into `target`, the area's top-left at its first pixel, each
+// pixel as a square of `magnify` by `magnify` pixels, clipped to the target's width and height.
+void copy_magnified(const ClientArea& area, RowSpan rows, int magnify, PixelRows target);
 
 }  // namespace nuv::host

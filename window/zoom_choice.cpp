@@ -50,6 +50,8 @@ std::optional<int> gdk_zoom(std::optional<std::string_view> gdk_scale) {
   return zoom_for_factor(*scale);
 }
 
+}  // namespace
+
 int wanted_zoom(const DesktopDensity& desktop) {
   if (desktop.requested) return *desktop.requested;
   if (desktop.wayland_scale)
@@ -61,12 +63,39 @@ int wanted_zoom(const DesktopDensity& desktop) {
   return gdk_zoom(desktop.gdk_scale).value_or(1);
 }
 
-bool fits(int zoom, const DesktopDensity& desktop) {
+namespace {
+
+// The window with its frame.
+Size framed(int zoom, const DesktopDensity& desktop) {
   const Size window = window_size_in_points(zoom, desktop.output_scale);
+  return {window.width + desktop.frame.width, window.height + desktop.frame.height};
+}
+
+bool fits(int zoom, const DesktopDensity& desktop) {
+  const Size window = framed(zoom, desktop);
   return window.width <= desktop.usable_area->width && window.height <= desktop.usable_area->height;
 }
 
+std::string size_text(Size size) {
+  return std::to_string(size.width) + " x " + std::to_string(size.height);
+}
+
 }  // namespace
+
+// Worked out in 64 bits, so that no value a property holds can overflow.
+Rect usable_area(std::span<const std::uint32_t> work_area, Size screen) {
+  const Rect whole{0, 0, screen.width, screen.height};
+  if (work_area.size() < 4) return whole;
+  const auto clamp = [](std::int64_t value, int most) {
+    return static_cast<int>(std::clamp<std::int64_t>(value, 0, most));
+  };
+  const int left = clamp(work_area[0], screen.width);
+  const int top = clamp(work_area[1], screen.height);
+  const int right = clamp(std::int64_t{work_area[0]} + work_area[2], screen.width);
+  const int bottom = clamp(std::int64_t{work_area[1]} + work_area[3], screen.height);
+  if (right <= left || bottom <= top) return whole;
+  return {left, top, right - left, bottom - top};
+}
 
 Size window_size_in_points(int zoom, int output_scale) {
   const Layout layout = layout_at(zoom == output_scale ? 1 : zoom);
@@ -79,13 +108,13 @@ ZoomChoice choose_zoom(const DesktopDensity& desktop) {
   if (desktop.usable_area)
     while (zoom > 1 && !fits(zoom, desktop)) --zoom;
   if (zoom == wanted) return {zoom, {}};
-  const Size too_large = window_size_in_points(wanted, desktop.output_scale);
-  return {zoom, "nuv: a " + std::to_string(too_large.width) + " x " +
-                    std::to_string(too_large.height) +
-                    " window does not fit the display's usable area of " +
-                    std::to_string(desktop.usable_area->width) + " x " +
-                    std::to_string(desktop.usable_area->height) + "; showing it at zoom " +
-                    std::to_string(zoom) + " instead of " + std::to_string(wanted)};
+  const bool framed_window = desktop.frame.width > 0 || desktop.frame.height > 0;
+  return {zoom,
+          "nuv: a " + size_text(window_size_in_points(wanted, desktop.output_scale)) + " window" +
+              (framed_window ? " in its frame (" + size_text(framed(wanted, desktop)) + ")" : "") +
+              " does not fit the display's usable area of " + size_text(*desktop.usable_area) +
+              "; showing it at zoom " + std::to_string(zoom) + " instead of " +
+              std::to_string(wanted)};
 }
 
 }  // namespace nuv::window

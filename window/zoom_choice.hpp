@@ -2,7 +2,9 @@
 // How many times the pixel density the window is shown at: what the command line asks for, else
 // what the desktop says about its screens, but never a window larger than the display can hold.
 
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -18,6 +20,7 @@ struct DesktopDensity {
   std::string_view x_resources = {};         // the X resource database as `xrdb -query` shows it
   std::optional<std::string_view> gdk_scale = {};  // the environment's GDK_SCALE
   std::optional<Size> usable_area = {};  // of the display the window opens on, in its points
+  Size frame = {};                       // what the desktop puts round the window, in points
   int output_scale = 1;                  // pixels a point spans on that display
 };
 
@@ -25,6 +28,13 @@ struct DesktopDensity {
 // each of the layout's pixels is one of the display's; at any other each is a point, shown as a
 // square of `output_scale` pixels, still sharp.
 Size window_size_in_points(int zoom, int output_scale);
+
+// The area a desktop gives windows, `work_area` as x, y, width and height, within the screen: what
+// lies beyond it is no area; where none is left, or none is given, the whole screen.
+Rect usable_area(std::span<const std::uint32_t> work_area, Size screen);
+
+// The zoom the desktop's density asks for, before it is fitted to the usable area.
+int wanted_zoom(const DesktopDensity& desktop);
 
 struct ZoomChoice {
   int zoom;

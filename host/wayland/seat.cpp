@@ -5,6 +5,7 @@
 #include <unistd.h>
 #include <xkbcommon/xkbcommon.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -38,9 +39,11 @@ Seat::~Seat() {
   if (cursor_theme_ != nullptr) wl_cursor_theme_destroy(cursor_theme_);
 }
 
-void Seat::set_scale(int layout_pixels_per_point, int output_scale) {
-  layout_pixels_per_point_ = layout_pixels_per_point;
-  output_scale_ = output_scale;
+void Seat::set_scale(const SurfaceScale& scale, window::Size window_points) {
+  layout_pixels_per_point_ = scale.layout_pixels_per_point;
+  output_scale_ = scale.buffer_scale;
+  left_ = std::max(0, window_points.width - scale.points.width) / 2;
+  top_ = std::max(0, window_points.height - scale.points.height) / 2;
 }
 
 void Seat::take(std::vector<WindowInput>& input, TimePoint now) {
@@ -100,8 +103,10 @@ const wl_pointer_listener Seat::kPointerEvents = {
 };
 
 void Seat::move(wl_fixed_t x, wl_fixed_t y) {
-  pointer_x_ = static_cast<int>(std::floor(wl_fixed_to_double(x) * layout_pixels_per_point_));
-  pointer_y_ = static_cast<int>(std::floor(wl_fixed_to_double(y) * layout_pixels_per_point_));
+  pointer_x_ =
+      static_cast<int>(std::floor((wl_fixed_to_double(x) - left_) * layout_pixels_per_point_));
+  pointer_y_ =
+      static_cast<int>(std::floor((wl_fixed_to_double(y) - top_) * layout_pixels_per_point_));
   input_.push_back(WindowInput::moved_to(pointer_x_, pointer_y_));
 }
 

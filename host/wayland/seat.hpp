@@ -16,6 +16,7 @@
 #include "host/posix/xkb_keyboard.hpp"
 #include "host/wayland/connection.hpp"
 #include "host/wayland/key_repeat.hpp"
+#include "host/wayland/surface_scale.hpp"
 
 namespace nuv::host::wayland {
 
@@ -28,8 +29,9 @@ class Seat {
   Seat(const Seat&) = delete;
   Seat& operator=(const Seat&) = delete;
 
-  // What a pointer position in points is in layout pixels, and the scale the cursor is drawn at.
-  void set_scale(int layout_pixels_per_point, int output_scale);
+  // What a pointer position in points is in layout pixels, where the client area lies in a window
+  // of `window_points`, and the scale the cursor is drawn at.
+  void set_scale(const SurfaceScale& scale, window::Size window_points);
   // The input that has come since the last call, key repetitions due by `now` included.
   void take(std::vector<WindowInput>& input, TimePoint now);
   // When the next key repetition is due.
@@ -53,6 +55,7 @@ class Seat {
   bool pointer_over_ = false;
   int pointer_x_ = 0, pointer_y_ = 0;  // where the pointer last was, in layout pixels
   int layout_pixels_per_point_ = 1;
+  double left_ = 0, top_ = 0;  // where the client area lies in the window, in points
   int output_scale_ = 1;
 
   wl_cursor_theme* cursor_theme_ = nullptr;  // loaded when the pointer first comes

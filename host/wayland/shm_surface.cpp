@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -37,13 +38,16 @@ int shared_memory(std::size_t bytes) {
 }  // namespace
 
 ShmSurface::ShmSurface(const Connection& connection, wl_surface* surface,
-                       const window::Layout& layout, const SurfaceScale& scale)
+                       const window::Layout& layout, const SurfaceScale& scale,
+                       window::Size window_points)
     : connection_(connection),
       surface_(surface),
       layout_(layout),
       scale_(scale),
-      width_(layout.client_width * scale.magnify),
-      height_(layout.client_height * scale.magnify) {
+      width_(window_points.width * scale.buffer_scale),
+      height_(window_points.height * scale.buffer_scale),
+      left_(std::max(0, window_points.width - scale.points.width) / 2 * scale.buffer_scale),
+      top_(std::max(0, window_points.height - scale.points.height) / 2 * scale.buffer_scale) {
   try {
     create_buffers(static_cast<std::size_t>(width_) * height_ * kBytesPerPixel);
   } catch (...) {
@@ -83,6 +87,10 @@ void ShmSurface::create_buffers(std::size_t bytes_each) {
     wl_buffer_add_listener(buffer.handle, &kRelease, &buffer);
   }
   wl_shm_pool_destroy(pool);
+  // The face colour round a client area in the middle, which the area itself never draws.
+  if (left_ > 0 || top_ > 0)
+    std::fill_n(static_cast<std::uint32_t*>(memory_), memory_bytes_ / kBytesPerPixel,
+                frames::packed(window::kFaceColour));
 }
 
 void ShmSurface::destroy() {
@@ -110,12 +118,15 @@ bool ShmSurface::shown(TimePoint now) const {
   return frame_ == nullptr || now - committed_at_ < kUnansweredAfter;
 }
 
+PixelRows ShmSurface::client_area_of(const Buffer& buffer) const {
+  return {buffer.pixels + static_cast<std::size_t>(top_) * width_ + left_,
+          static_cast<std::size_t>(width_), width_ - left_, height_ - top_};
+}
+
 void ShmSurface::fill(Buffer& buffer, const PictureRef& picture) {
   if (scale_.magnify == 1) {
     // Composed when first filled, not before the first picture, which needs only one of them.
-    if (!buffer.area)
-      buffer.area.emplace(
-          layout_, PixelRows{buffer.pixels, static_cast<std::size_t>(width_), width_, height_});
+    if (!buffer.area) buffer.area.emplace(layout_, client_area_of(buffer));
     buffer.area->show(picture);
     buffer.area->take_changed();
     return;
@@ -123,8 +134,7 @@ void ShmSurface::fill(Buffer& buffer, const PictureRef& picture) {
   magnified_area_->show(picture);
   const RowSpan changed = magnified_area_->take_changed();
   for (Buffer& each : buffers_) each.stale = each.stale.joined(changed);
-  copy_magnified(*magnified_area_, buffer.stale, scale_.magnify, buffer.pixels,
-                 static_cast<std::size_t>(width_));
+  copy_magnified(*magnified_area_, buffer.stale, scale_.magnify, client_area_of(buffer));
   buffer.stale = {};
 }
 
@@ -136,15 +146,18 @@ void ShmSurface::present(const PictureRef& picture, bool repaint) {
   if (free == nullptr) return;
   fill(*free, picture);
   free->busy = true;
-  const RowSpan damage = repaint || !committed_any_ ? RowSpan{0, layout_.client_height}
-                                                    : rows_between(layout_, committed_, picture);
+  const RowSpan rows = rows_between(layout_, committed_, picture);
+  const RowSpan damage =
+      repaint || !committed_any_
+          ? RowSpan{0, height_}
+          : RowSpan{top_ + rows.first * scale_.magnify, top_ + rows.end * scale_.magnify}.clipped(
+                height_);
   committed_ = picture;
   committed_any_ = true;
   wl_surface_set_buffer_scale(surface_, scale_.buffer_scale);
   wl_surface_attach(surface_, free->handle, 0, 0);
   if (!damage.empty())
-    wl_surface_damage_buffer(surface_, 0, damage.first * scale_.magnify, width_,
-                             (damage.end - damage.first) * scale_.magnify);
+    wl_surface_damage_buffer(surface_, 0, damage.first, width_, damage.end - damage.first);
   if (frame_ == nullptr) {
     static const wl_callback_listener kDone{frame_done};
     frame_ = wl_surface_frame(surface_);

@@ -5,7 +5,9 @@
 // composed in the buffer itself, each buffer writing only what differs from what it shows; where
 // each is magnified, it is composed apart and only the rows that changed since a buffer was last
 // filled are copied into it. A picture is committed only once the compositor has shown the last
-// one, which it says by a frame callback, so that a window it does not show is sent nothing.
+// one, which it says by a frame callback, so that a window it does not show is sent nothing. A
+// window the compositor has made larger than the client area (tiled, maximised, fullscreen) shows
+// the area in its middle on the face colour; a smaller one shows the area's top left.
 
 #include <wayland-client.h>
 
@@ -24,8 +26,9 @@ namespace nuv::host::wayland {
 
 class ShmSurface {
  public:
+  // Buffers for a window of `window_points` at the scale.
   ShmSurface(const Connection& connection, wl_surface* surface, const window::Layout& layout,
-             const SurfaceScale& scale);
+             const SurfaceScale& scale, window::Size window_points);
   ~ShmSurface();
   ShmSurface(const ShmSurface&) = delete;
   ShmSurface& operator=(const ShmSurface&) = delete;
@@ -48,6 +51,8 @@ class ShmSurface {
     RowSpan stale;                   // magnified: client-area rows changed since last filled
   };
   void fill(Buffer& buffer, const PictureRef& picture);
+  // The buffer's pixels from where the client area's top-left lies.
+  PixelRows client_area_of(const Buffer& buffer) const;
   static void release(void* buffer, wl_buffer* handle);
   static void frame_done(void* self, wl_callback* callback, std::uint32_t time);
   void create_buffers(std::size_t bytes_each);
@@ -59,6 +64,7 @@ class ShmSurface {
   std::optional<ClientArea> magnified_area_;  // composed apart, where pixels are magnified
   SurfaceScale scale_;
   int width_, height_;  // in buffer pixels
+  int left_, top_;      // where the client area lies, in buffer pixels
   void* memory_ = nullptr;
   std::size_t memory_bytes_ = 0;
   std::array<Buffer, 2> buffers_;

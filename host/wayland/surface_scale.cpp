@@ -10,4 +10,10 @@ SurfaceScale surface_scale(const window::Layout& layout, int output_scale) {
           window::window_size_in_points(layout.zoom, output_scale)};
 }
 
+window::Size configured_size(std::optional<window::Size> given, bool imposing_state, bool shown,
+                             window::Size own) {
+  if (!given || given->width <= 0 || given->height <= 0 || !(imposing_state || shown)) return own;
+  return *given;
+}
+
 }  // namespace nuv::host::wayland

@@ -3,6 +3,8 @@
 // scale, so that every one of its pixels is drawn; at a zoom equal to the scale each layout pixel
 // is one buffer pixel, at any other each is a point, magnified to a square of buffer pixels.
 
+#include <optional>
+
 #include "window/layout.hpp"
 
 namespace nuv::host::wayland {
@@ -15,5 +17,12 @@ struct SurfaceScale {
 };
 
 SurfaceScale surface_scale(const window::Layout& layout, int output_scale);
+
+// The window's size in points, where its own is `own` and the compositor's latest configuration
+// gave `given`: the size given a tiled, maximised or fullscreen window, or any window shown
+// already (which the compositor would otherwise frame at that size), is taken; a new window's
+// first suggestion is not, nor is a size given of nothing.
+window::Size configured_size(std::optional<window::Size> given, bool imposing_state, bool shown,
+                             window::Size own);
 
 }  // namespace nuv::host::wayland

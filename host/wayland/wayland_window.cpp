@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/posix/readable.hpp"
@@ -26,6 +27,10 @@ const Output* densest(const Connection& connection) {
   return found;
 }
 
+// A compositor tells neither the frame it or libdecor puts round a window before the window is
+// shown, nor the panels on an output: room for a title bar is kept, in points.
+constexpr window::Size kAssumedFrame{0, 32};
+
 window::ZoomChoice choose_zoom(std::optional<int> requested, const Output* output) {
   window::DesktopDensity density{.requested = requested};
   if (output != nullptr) {
@@ -34,6 +39,7 @@ window::ZoomChoice choose_zoom(std::optional<int> requested, const Output* outpu
     if (output->width > 0 && output->height > 0)
       density.usable_area =
           window::Size{output->width / output->scale, output->height / output->scale};
+    density.frame = kAssumedFrame;
   }
   return window::choose_zoom(density);
 }
@@ -62,7 +68,10 @@ class WaylandWindow final : public WindowSystem {
   static const wl_surface_listener kSurfaceEvents;
   void use_scale(int output_scale);
   int entered_scale() const;
+  void configure(libdecor_configuration* configuration);
   void commit_size(libdecor_configuration* configuration);
+  window::Size window_points() const { return imposed_.value_or(scale_.points); }
+  void rebuild_surface();
   void dispatch(std::vector<WindowInput>& input, TimePoint until, Waitable signalled);
   void after_dispatch(std::vector<WindowInput>& input);
 
@@ -76,9 +85,12 @@ class WaylandWindow final : public WindowSystem {
   libdecor* decor_ = nullptr;
   libdecor_frame* frame_ = nullptr;
   std::vector<const wl_output*> entered_;  // the outputs the surface is on
+  std::optional<window::Size> imposed_;    // a size the compositor gave the window, in points
+  PictureRef shown_;                       // the picture last put on the surface
 
   // What the compositor's callbacks said, acted on once they have returned.
   bool configured_ = false;
+  bool resized_ = false;
   bool close_requested_ = false;
 };
 
@@ -92,12 +104,7 @@ libdecor_interface WaylandWindow::kDecorEvents = [] {
 libdecor_frame_interface WaylandWindow::kFrameEvents = [] {
   libdecor_frame_interface events{};
   events.configure = [](libdecor_frame*, libdecor_configuration* configuration, void* self) {
-    auto& window = *static_cast<WaylandWindow*>(self);
-    window.commit_size(configuration);
-    // A window shown already takes the new state with a commit of its own; a new one with its
-    // first picture.
-    if (window.configured_) wl_surface_commit(window.surface_);
-    window.configured_ = true;
+    static_cast<WaylandWindow*>(self)->configure(configuration);
   };
   events.close = [](libdecor_frame*, void* self) {
     static_cast<WaylandWindow*>(self)->close_requested_ = true;
@@ -127,9 +134,9 @@ WaylandWindow::WaylandWindow(std::optional<int> requested_zoom)
       scale_(surface_scale(layout_, densest(connection_) ? densest(connection_)->scale : 1)) {
   surface_ = wl_compositor_create_surface(connection_.compositor());
   wl_surface_add_listener(surface_, &kSurfaceEvents, this);
-  shm_.emplace(connection_, surface_, layout_, scale_);
+  shm_.emplace(connection_, surface_, layout_, scale_, window_points());
   seat_.emplace(connection_, surface_);
-  seat_->set_scale(scale_.layout_pixels_per_point, scale_.buffer_scale);
+  seat_->set_scale(scale_, window_points());
   decor_ = libdecor_new(connection_.display(), &kDecorEvents);
   frame_ = decor_ != nullptr ? libdecor_decorate(decor_, surface_, &kFrameEvents, this) : nullptr;
   if (frame_ == nullptr)
@@ -154,11 +161,41 @@ WaylandWindow::~WaylandWindow() {
   wl_display_flush(connection_.display());
 }
 
-// The window keeps its size whatever the compositor suggests, and is never larger or smaller.
+// The window keeps its fixed size where the compositor leaves the size to it. The size it gives a
+// tiled, maximised or fullscreen window is taken, as is one it gives a window already shown (as
+// sway's resize command does), which would otherwise overflow the frame drawn round it; the
+// first size it suggests for a new window is not.
+void WaylandWindow::configure(libdecor_configuration* configuration) {
+  constexpr int kImposingStates =
+      LIBDECOR_WINDOW_STATE_MAXIMIZED | LIBDECOR_WINDOW_STATE_FULLSCREEN |
+      LIBDECOR_WINDOW_STATE_TILED_LEFT | LIBDECOR_WINDOW_STATE_TILED_RIGHT |
+      LIBDECOR_WINDOW_STATE_TILED_TOP | LIBDECOR_WINDOW_STATE_TILED_BOTTOM;
+  libdecor_window_state state = LIBDECOR_WINDOW_STATE_NONE;
+  libdecor_configuration_get_window_state(configuration, &state);
+  // libdecor keeps a floating window's size within its limits: without them, the size given.
+  libdecor_frame_set_min_content_size(frame_, 0, 0);
+  libdecor_frame_set_max_content_size(frame_, 0, 0);
+  window::Size given{};
+  const bool sized =
+      libdecor_configuration_get_content_size(configuration, frame_, &given.width, &given.height);
+  const window::Size before = window_points();
+  const window::Size now =
+      configured_size(sized ? std::optional(given) : std::nullopt, (state & kImposingStates) != 0,
+                      configured_, scale_.points);
+  imposed_.reset();
+  if (now.width != scale_.points.width || now.height != scale_.points.height) imposed_ = now;
+  resized_ = now.width != before.width || now.height != before.height;
+  commit_size(configuration);
+  // A window shown already takes the new state with a commit of its own, with a picture of its
+  // new size where it has one; a new one with its first picture.
+  if (configured_ && !resized_) wl_surface_commit(surface_);
+  configured_ = true;
+}
+
 void WaylandWindow::commit_size(libdecor_configuration* configuration) {
   libdecor_frame_set_min_content_size(frame_, scale_.points.width, scale_.points.height);
   libdecor_frame_set_max_content_size(frame_, scale_.points.width, scale_.points.height);
-  libdecor_state* state = libdecor_state_new(scale_.points.width, scale_.points.height);
+  libdecor_state* state = libdecor_state_new(window_points().width, window_points().height);
   libdecor_frame_commit(frame_, state, configuration);
   libdecor_state_free(state);
 }
@@ -173,15 +210,20 @@ int WaylandWindow::entered_scale() const {
 // A window that moves to an output of another scale gets buffers for it, drawn whole.
 void WaylandWindow::use_scale(int output_scale) {
   scale_ = surface_scale(layout_, output_scale);
-  shm_.reset();
-  shm_.emplace(connection_, surface_, layout_, scale_);
-  seat_->set_scale(scale_.layout_pixels_per_point, scale_.buffer_scale);
+  rebuild_surface();
   commit_size(nullptr);
+}
+
+void WaylandWindow::rebuild_surface() {
+  shm_.reset();
+  shm_.emplace(connection_, surface_, layout_, scale_, window_points());
+  seat_->set_scale(scale_, window_points());
 }
 
 void WaylandWindow::present(const PictureRef& picture, bool repaint) {
   if (!configured_) return;
   if (const int scale = entered_scale(); scale != scale_.buffer_scale) use_scale(scale);
+  shown_ = picture;
   shm_->present(picture, repaint);
   connection_.check();
 }
@@ -194,8 +236,16 @@ Duration WaylandWindow::refresh() const {
   return period.count() > 0 ? period : kAssumedRefresh;
 }
 
-// The callbacks only note what they were told; here it takes effect.
+// The callbacks only note what they were told; here it takes effect. A window of a new size is
+// drawn whole at once, its picture the one it showed.
 void WaylandWindow::after_dispatch(std::vector<WindowInput>& input) {
+  if (std::exchange(resized_, false)) {
+    rebuild_surface();
+    if (shown_)
+      shm_->present(shown_, true);
+    else
+      wl_surface_commit(surface_);
+  }
   connection_.check();
   if (!decoration_error.empty())
     throw WindowSystemError("the window's decorations failed: " + decoration_error);

@@ -60,8 +60,8 @@ window::ZoomChoice choose_zoom(std::optional<int> requested, UINT dpi, const REC
   const SIZE frame = frame_size(one, dpi);
   window::DesktopDensity density{.requested = requested, .monitor_dpi = dpi};
   density.usable_area =
-      window::Size{work_area.right - work_area.left - (frame.cx - one.client_width),
-                   work_area.bottom - work_area.top - (frame.cy - one.client_height)};
+      window::Size{work_area.right - work_area.left, work_area.bottom - work_area.top};
+  density.frame = window::Size{frame.cx - one.client_width, frame.cy - one.client_height};
   return window::choose_zoom(density);
 }
 

@@ -95,7 +95,7 @@ void ClientImage::show(const PictureRef& picture, bool repaint) {
 }
 
 void ClientImage::repaint(int, int y, int, int height) {
-  const RowSpan rows = RowSpan{std::max(y, 0), y + height}.clipped(height_);
+  const RowSpan rows = RowSpan{std::max(y - top_, 0), y - top_ + height}.clipped(height_);
   if (!rows.empty()) put(rows.first, rows.end - rows.first, false);
 }
 
@@ -114,8 +114,9 @@ void ClientImage::put(int first_row, int rows, bool tell_completion) {
   if (segment_) {
     xcb_shm_put_image(c, window_, gc_, width, static_cast<std::uint16_t>(height_), 0,
                       static_cast<std::uint16_t>(first_row), width,
-                      static_cast<std::uint16_t>(rows), 0, static_cast<std::int16_t>(first_row),
-                      depth_, XCB_IMAGE_FORMAT_Z_PIXMAP, tell_completion ? 1 : 0, *segment_, 0);
+                      static_cast<std::uint16_t>(rows), static_cast<std::int16_t>(left_),
+                      static_cast<std::int16_t>(top_ + first_row), depth_,
+                      XCB_IMAGE_FORMAT_Z_PIXMAP, tell_completion ? 1 : 0, *segment_, 0);
     if (tell_completion) ++puts_in_flight_;
     return;
   }
@@ -125,7 +126,8 @@ void ClientImage::put(int first_row, int rows, bool tell_completion) {
   for (int y = first_row; y < first_row + rows; y += rows_a_request) {
     const int count = std::min(rows_a_request, first_row + rows - y);
     xcb_put_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_, width,
-                  static_cast<std::uint16_t>(count), 0, static_cast<std::int16_t>(y), 0, depth_,
+                  static_cast<std::uint16_t>(count), static_cast<std::int16_t>(left_),
+                  static_cast<std::int16_t>(top_ + y), 0, depth_,
                   static_cast<std::uint32_t>(stride_ * static_cast<std::size_t>(count)),
                   row_bytes(y));
   }

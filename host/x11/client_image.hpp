@@ -28,6 +28,11 @@ class ClientImage {
 
   // Composes the client area with `picture` and sends what changed; all of it with `repaint`.
   void show(const PictureRef& picture, bool repaint);
+  // Where in the window the client area lies: its top left, from then on.
+  void move_to(int x, int y) {
+    left_ = x;
+    top_ = y;
+  }
   // Sends a part of the window again, as the server asks after uncovering it.
   void repaint(int x, int y, int width, int height);
   // Whether the server still reads the shared memory: it must not change meanwhile.
@@ -44,6 +49,7 @@ class ClientImage {
   xcb_window_t window_;
   std::uint8_t depth_;
   int width_, height_;
+  int left_ = 0, top_ = 0;
   PixelFormat format_;
   std::size_t stride_;  // bytes a row, padded as the server wants
   xcb_gcontext_t gc_;

@@ -26,18 +26,6 @@ void set_text(const Connection& connection, xcb_window_t window, xcb_atom_t prop
   set_property(connection, window, property, type, text.data(), text.size());
 }
 
-// WM_NORMAL_HINTS: the smallest and the largest size are the window's own, and no position is
-// given, so that the window manager places the window as it places any other.
-void fix_size(const Connection& connection, xcb_window_t window, const window::Layout& layout) {
-  constexpr std::uint32_t kMinSize = 1 << 4, kMaxSize = 1 << 5;
-  std::array<std::uint32_t, 18> hints{};
-  hints[0] = kMinSize | kMaxSize;
-  hints[5] = hints[7] = static_cast<std::uint32_t>(layout.client_width);
-  hints[6] = hints[8] = static_cast<std::uint32_t>(layout.client_height);
-  set_property(connection, window, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, hints.data(),
-               hints.size());
-}
-
 // _MOTIF_WM_HINTS, which most window managers read for the title bar's buttons: the window can be
 // moved, minimised and closed, not resized or maximised.
 void offer_no_maximising(const Connection& connection, xcb_window_t window) {
@@ -74,8 +62,19 @@ void set_process(const Connection& connection, xcb_window_t window) {
 
 }  // namespace
 
-void describe_window(const Connection& connection, xcb_window_t window,
-                     const window::Layout& layout) {
+// WM_NORMAL_HINTS: the smallest and the largest size are the window's own, and no position is
+// given, so that the window manager places the window as it places any other.
+void fix_size(const Connection& connection, xcb_window_t window, const window::Layout& layout) {
+  constexpr std::uint32_t kMinSize = 1 << 4, kMaxSize = 1 << 5;
+  std::array<std::uint32_t, 18> hints{};
+  hints[0] = kMinSize | kMaxSize;
+  hints[5] = hints[7] = static_cast<std::uint32_t>(layout.client_width);
+  hints[6] = hints[8] = static_cast<std::uint32_t>(layout.client_height);
+  set_property(connection, window, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, hints.data(),
+               hints.size());
+}
+
+void describe_window(const Connection& connection, xcb_window_t window) {
   const Atoms& atoms = connection.atoms();
   set_text(connection, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, window::kCaption);
   set_text(connection, window, atoms.net_wm_name, atoms.utf8_string, window::kCaption);
@@ -89,7 +88,6 @@ void describe_window(const Connection& connection, xcb_window_t window,
   const std::array<std::uint32_t, 9> wm_hints = {kInputHint | kStateHint, 1, kNormalState};
   set_property(connection, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, wm_hints.data(),
                wm_hints.size());
-  fix_size(connection, window, layout);
   offer_no_maximising(connection, window);
   const std::array<xcb_atom_t, 2> protocols = {atoms.wm_delete_window, atoms.net_wm_ping};
   set_property(connection, window, atoms.wm_protocols, XCB_ATOM_ATOM, protocols.data(),

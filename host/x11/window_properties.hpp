@@ -9,7 +9,10 @@
 
 namespace nuv::host::x11 {
 
-void describe_window(const Connection& connection, xcb_window_t window,
-                     const window::Layout& layout);
+// All but its size.
+void describe_window(const Connection& connection, xcb_window_t window);
+
+// The layout's size, its smallest and its largest.
+void fix_size(const Connection& connection, xcb_window_t window, const window::Layout& layout);
 
 }  // namespace nuv::host::x11

@@ -105,15 +105,9 @@ PixelFormat screen_format(const Connection& connection) {
   return format;
 }
 
-window::ZoomChoice choose_zoom(std::optional<int> requested, const Desktop& desktop,
-                               const xcb_screen_t& screen) {
-  window::DesktopDensity density{.requested = requested, .x_resources = desktop.resources};
-  if (const char* gdk_scale = std::getenv("GDK_SCALE")) density.gdk_scale = gdk_scale;
-  density.usable_area = desktop.work_area
-                            ? window::Size{desktop.work_area->width, desktop.work_area->height}
-                            : window::Size{screen.width_in_pixels, screen.height_in_pixels};
-  return window::choose_zoom(density);
-}
+// Where a window manager does not tell the frame it puts round a window: a title bar and thin
+// borders.
+constexpr window::Size kAssumedFrame{10, 40};
 
 class X11Window final : public WindowSystem {
  public:
@@ -134,6 +128,9 @@ class X11Window final : public WindowSystem {
 
  private:
   void create_window();
+  window::ZoomChoice choose_zoom(std::optional<int> requested) const;
+  void use_layout();
+  void place_client_area(int window_width, int window_height);
   bool read_queued(std::vector<WindowInput>& input);
   void handle(const xcb_generic_event_t& event, std::vector<WindowInput>& input);
   void on_client_message(const xcb_client_message_event_t& message);
@@ -144,7 +141,13 @@ class X11Window final : public WindowSystem {
   window::ZoomChoice zoom_;
   window::Layout layout_;
   xcb_window_t window_ = 0;
+  PixelFormat format_;
   std::optional<ClientImage> image_;
+  // Where the client area lies in a window a window manager has enlarged.
+  struct Offset {
+    int x = 0, y = 0;
+    friend bool operator==(const Offset&, const Offset&) = default;
+  } origin_;
 
   bool mapped_ = false;
   bool obscured_ = false;
@@ -154,10 +157,13 @@ class X11Window final : public WindowSystem {
 };
 
 X11Window::X11Window(std::optional<int> requested_zoom)
-    : desktop_(read_desktop(connection_)),
-      zoom_(choose_zoom(requested_zoom, desktop_, connection_.screen())),
-      layout_(window::layout_at(zoom_.zoom)) {
+    : desktop_(read_desktop(connection_)), layout_(window::layout_at(1)) {
   create_window();
+  zoom_ = choose_zoom(requested_zoom);
+  layout_ = window::layout_at(zoom_.zoom);
+  use_layout();
+  xcb_map_window(connection_.get(), window_);
+  connection_.flush();
 }
 
 X11Window::~X11Window() {
@@ -166,31 +172,65 @@ X11Window::~X11Window() {
   xcb_flush(connection_.get());
 }
 
-// In the middle of the usable area where no window manager places it; the face colour as its
-// background, which the server shows wherever the window is larger than the client area.
+// Made unshown, so that the window manager can tell its frame before the zoom is chosen; the face
+// colour as its background, which the server shows wherever the window is larger than the client
+// area.
 void X11Window::create_window() {
   xcb_connection_t* c = connection_.get();
   const xcb_screen_t& screen = connection_.screen();
-  PixelFormat format = screen_format(connection_);
-  const window::Rect area = desktop_.work_area.value_or(
-      window::Rect{0, 0, screen.width_in_pixels, screen.height_in_pixels});
-  const int x = area.x + std::max(0, (area.width - layout_.client_width) / 2);
-  const int y = area.y + std::max(0, (area.height - layout_.client_height) / 2);
-  const std::uint32_t values[] = {format.pixel_of(frames::packed(window::kFaceColour)),
-                                  XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_STRUCTURE_NOTIFY |
-                                      XCB_EVENT_MASK_VISIBILITY_CHANGE | XCB_EVENT_MASK_KEY_PRESS |
-                                      XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
-                                      XCB_EVENT_MASK_POINTER_MOTION};
+  format_ = screen_format(connection_);
+  const std::uint32_t values[] = {
+      format_.pixel_of(frames::packed(window::kFaceColour)),
+      XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_VISIBILITY_CHANGE |
+          XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_BUTTON_PRESS |
+          XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_POINTER_MOTION};
   window_ = xcb_generate_id(c);
-  xcb_create_window(c, XCB_COPY_FROM_PARENT, window_, screen.root, static_cast<std::int16_t>(x),
-                    static_cast<std::int16_t>(y), static_cast<std::uint16_t>(layout_.client_width),
+  xcb_create_window(c, XCB_COPY_FROM_PARENT, window_, screen.root, 0, 0,
+                    static_cast<std::uint16_t>(layout_.client_width),
                     static_cast<std::uint16_t>(layout_.client_height), 0,
                     XCB_WINDOW_CLASS_INPUT_OUTPUT, screen.root_visual,
                     XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
-  describe_window(connection_, window_, layout_);
-  image_.emplace(connection_, window_, screen.root_depth, layout_, std::move(format));
-  xcb_map_window(c, window_);
-  connection_.flush();
+  describe_window(connection_, window_);
+}
+
+// The window and its frame fit the usable area: the frame is asked of the window manager only
+// where it matters, for a zoom above 1.
+window::ZoomChoice X11Window::choose_zoom(std::optional<int> requested) const {
+  window::DesktopDensity density{.requested = requested, .x_resources = desktop_.resources};
+  if (const char* gdk_scale = std::getenv("GDK_SCALE")) density.gdk_scale = gdk_scale;
+  if (desktop_.window_manager && window::wanted_zoom(density) > 1)
+    density.frame = frame_extents(connection_, window_).value_or(kAssumedFrame);
+  density.usable_area = window::Size{desktop_.work_area.width, desktop_.work_area.height};
+  return window::choose_zoom(density);
+}
+
+// The window at the layout's fixed size, in the middle of the usable area where no window manager
+// places it, with the client area's image.
+void X11Window::use_layout() {
+  const window::Rect& area = desktop_.work_area;
+  const std::uint32_t geometry[] = {
+      static_cast<std::uint32_t>(area.x + std::max(0, (area.width - layout_.client_width) / 2)),
+      static_cast<std::uint32_t>(area.y + std::max(0, (area.height - layout_.client_height) / 2)),
+      static_cast<std::uint32_t>(layout_.client_width),
+      static_cast<std::uint32_t>(layout_.client_height)};
+  xcb_configure_window(connection_.get(), window_,
+                       XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
+                           XCB_CONFIG_WINDOW_HEIGHT,
+                       geometry);
+  fix_size(connection_, window_, layout_);
+  image_.reset();
+  image_.emplace(connection_, window_, connection_.screen().root_depth, layout_, format_);
+}
+
+// Where a window manager has made the window larger (fullscreen, maximised, tiled), the client area
+// sits in its middle on the face colour; in a smaller one, at its top left.
+void X11Window::place_client_area(int window_width, int window_height) {
+  const Offset origin{std::max(0, (window_width - layout_.client_width) / 2),
+                      std::max(0, (window_height - layout_.client_height) / 2)};
+  if (origin == origin_) return;
+  origin_ = origin;
+  image_->move_to(origin.x, origin.y);
+  xcb_clear_area(connection_.get(), 1, window_, 0, 0, 0, 0);  // exposed whole, drawn again
 }
 
 // What xcb read from the connection along with replies waits in its queue, where the connection
@@ -265,13 +305,15 @@ void X11Window::handle(const xcb_generic_event_t& event, std::vector<WindowInput
     case XCB_BUTTON_RELEASE: {
       const auto& button = reinterpret_cast<const xcb_button_press_event_t&>(event);
       const bool pressed = (event.response_type & 0x7F) == XCB_BUTTON_PRESS;
-      input.push_back(WindowInput::button(pressed, button.event_x, button.event_y,
+      input.push_back(WindowInput::button(pressed, button.event_x - origin_.x,
+                                          button.event_y - origin_.y,
                                           button.detail == XCB_BUTTON_INDEX_1, button.time));
       break;
     }
     case XCB_MOTION_NOTIFY: {
       const auto& motion = reinterpret_cast<const xcb_motion_notify_event_t&>(event);
-      input.push_back(WindowInput::moved_to(motion.event_x, motion.event_y));
+      input.push_back(
+          WindowInput::moved_to(motion.event_x - origin_.x, motion.event_y - origin_.y));
       break;
     }
     default:
@@ -295,9 +337,12 @@ void X11Window::on_client_message(const xcb_client_message_event_t& message) {
   }
 }
 
-// Another client gave the window another size: it asks for its own again, once for each size
-// given, so that a window manager that keeps the size it chose is not asked for ever.
+// A window manager's size stands: it may make the window fullscreen, maximise it or tile it, and
+// the window must come back to its own size and place when it leaves that state. Without one,
+// another client that gave the window another size is asked away, once for each size given.
 void X11Window::on_resize(int width, int height) {
+  place_client_area(width, height);
+  if (desktop_.window_manager) return;
   if (width == layout_.client_width && height == layout_.client_height) {
     foreign_size_.reset();
     return;

@@ -193,21 +193,29 @@ TEST(ClientArea, PictureInsideTheSunkenBorder) {
 }
 
 // Each pixel becomes a square of the magnified buffer, and only the rows asked for are copied.
-TEST(ClientArea, CopiesRowsMagnified) {
+// Into a buffer of the area's size, or a smaller one it is clipped to: never a pixel past it.
+TEST(ClientArea, CopiesRowsMagnifiedClippedToTheTarget) {
   ClientArea area(window::layout_at(1));
   area.show(frame(3, 1));
   const RowSpan rows{100, 300};
-  for (const int magnify : {1, 2, 3}) {
-    const std::size_t stride = static_cast<std::size_t>(area.width()) * magnify + 5;
-    Pixels target(stride * area.height() * magnify, 0xDEADBEEF);
-    copy_magnified(area, rows, magnify, target.data(), stride);
-    for (int y = 0; y < area.height() * magnify; y += 7)
-      for (int x = 0; x < area.width() * magnify; x += 3) {
-        const bool copied = y / magnify >= rows.first && y / magnify < rows.end;
-        ASSERT_EQ(target[y * stride + x], copied ? area.row(y / magnify)[x / magnify] : 0xDEADBEEF)
-            << magnify << ": " << x << ", " << y;
-      }
-  }
+  for (const int magnify : {1, 2, 3})
+    for (const window::Size size : {window::Size{area.width() * magnify, area.height() * magnify},
+                                    window::Size{200, 250 * magnify + 1}}) {
+      const std::size_t stride = static_cast<std::size_t>(size.width) + 5;
+      Pixels target(stride * size.height + 5, 0xDEADBEEF);
+      copy_magnified(area, rows, magnify, {target.data(), stride, size.width, size.height});
+      for (int y = 0; y < size.height; y += 7)
+        for (int x = 0; x < size.width; x += 3) {
+          const bool copied = y / magnify >= rows.first && y / magnify < rows.end;
+          ASSERT_EQ(target[y * stride + x],
+                    copied ? area.row(y / magnify)[x / magnify] : 0xDEADBEEF)
+              << magnify << ": " << x << ", " << y;
+        }
+      for (std::size_t y = 0; y < static_cast<std::size_t>(size.height); ++y)
+        for (std::size_t x = static_cast<std::size_t>(size.width); x < stride; ++x)
+          ASSERT_EQ(target[y * stride + x], 0xDEADBEEF) << "past the target's width";
+      ASSERT_EQ(target.back(), 0xDEADBEEF) << "past the target's height";
+    }
 }
 
 }  // namespace

@@ -39,6 +39,27 @@ TEST(SurfaceScale, FixedSizeInPointsAndBuffersAtTheOutputsScale) {
   }
 }
 
+TEST(ConfiguredSize, TheCompositorsSizeWhereItImposesOneElseTheWindowsOwn) {
+  const window::Size own{307, 551}, given{600, 375};
+  const struct {
+    const char* what;
+    std::optional<window::Size> given;
+    bool imposing_state, shown;
+    window::Size size;
+  } cases[] = {
+      {"no size given", std::nullopt, true, true, own},
+      {"a size of nothing", window::Size{0, 0}, true, true, own},
+      {"a new window's first suggestion", given, false, false, own},
+      {"a new window tiled", given, true, false, given},
+      {"a window shown, resized by the compositor", given, false, true, given},
+  };
+  for (const auto& [what, given_size, imposing_state, shown, size] : cases) {
+    const window::Size configured = configured_size(given_size, imposing_state, shown, own);
+    EXPECT_EQ(configured.width, size.width) << what;
+    EXPECT_EQ(configured.height, size.height) << what;
+  }
+}
+
 TEST(KeyRepeat, RepeatsAfterTheDelayAtTheRateUntilReleased) {
   const TimePoint pressed{};
   KeyRepeat repeat;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <array>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -322,6 +323,78 @@ TEST(ZoomChoiceInTheRealWindow, CommandLineFirstAndNeverLargerThanTheDisplay) {
     else
       EXPECT_NE(line.find(notice), std::string::npos) << what << ": " << line;
   }
+}
+
+// Under a window manager the window opens at the largest zoom whose window fits the usable area
+// in the frame the window manager puts round it: on a screen of 1280 x 1120, zoom 2's window of
+// 614 x 1102 fits, and a title bar with it does not.
+TEST(ZoomChoiceInTheRealWindow, CountsTheWindowManagersFrame) {
+  const TempFile errors("nuv-zoom-notice");
+  {
+    const XvfbDisplay display{kLargeScreenWidth, 1120, kDoubleDensity};
+    const Viewer viewer(errors.path());
+    EXPECT_EQ(viewer.layout().zoom, test_session().window_manager.empty() ? 2 : 1);
+  }
+  if (!test_session().window_manager.empty()) {
+    EXPECT_NE(first_line_of(errors.path()).find("in its frame"), std::string::npos)
+        << first_line_of(errors.path());
+  }
+}
+
+// A work area that lies off the screen, as a property another program set may say, is none: the
+// window opens on the screen.
+TEST(ZoomChoiceInTheRealWindow, AWorkAreaOffTheScreenIsNone) {
+  const XvfbDisplay display;
+  ASSERT_EQ(run_command({"xprop", "-root", "-f", "_NET_WORKAREA", "32c", "-set", "_NET_WORKAREA",
+                         "70000,70000,2000,2000"})
+                .status,
+            0);
+  const Viewer viewer({}, {"--zoom", "3"});
+  EXPECT_EQ(viewer.layout().zoom, 1);
+  const window::Rect at = viewer.geometry();
+  EXPECT_TRUE(at.x >= 0 && at.y >= 0 && at.x + at.width <= 1024 && at.y + at.height <= 768)
+      << at.x << ", " << at.y;
+}
+
+// Made fullscreen by the window manager, the window shows the client area in its middle on the
+// face colour, and asks for no size of its own: leaving fullscreen, it comes back where it was,
+// its title bar on the screen.
+TEST_F(RealWindow, FullscreenShowsThePictureInTheMiddleAndComesBackWhereItWas) {
+  ASSERT_GE(viewer.wait_for_slot_change(-1, kPatience), 0);
+  const window::Rect before = viewer.geometry();
+  viewer.set_fullscreen(true);
+  const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  window::Rect full = viewer.geometry();
+  while (full.width == before.width && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(20ms);
+    full = viewer.geometry();
+  }
+  ASSERT_GT(full.width, before.width) << "the window manager made no window fullscreen";
+  const window::Layout layout = window::layout_at(1);
+  const int left = (full.width - layout.client_width) / 2,
+            top = (full.height - layout.client_height) / 2;
+  int slot = -1;
+  for (int look = 0; look < 100 && slot < 0; ++look) {
+    if (const auto middle = WindowReader().grab_rectangle(
+            std::stoul(viewer.window_id()), left, top, layout.client_width, layout.client_height))
+      slot = slot_in(*middle, layout);
+    std::this_thread::sleep_for(20ms);
+  }
+  EXPECT_GE(slot, 0) << "no frame in the middle of the fullscreen window";
+  if (const auto corner =
+          WindowReader().grab_rectangle(std::stoul(viewer.window_id()), 0, 0, 1, 1)) {
+    EXPECT_EQ(corner->at(0, 0), window::kFaceColour);
+  }
+  viewer.set_fullscreen(false);
+  window::Rect after = viewer.geometry();
+  while (after.width != before.width && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(20ms);
+    after = viewer.geometry();
+  }
+  std::this_thread::sleep_for(500ms);  // a window that fought back would have moved by now
+  after = viewer.geometry();
+  EXPECT_EQ((std::array{after.x, after.y, after.width, after.height}),
+            (std::array{before.x, before.y, before.width, before.height}));
 }
 
 }  // namespace

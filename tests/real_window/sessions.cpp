@@ -27,6 +27,14 @@ constexpr int kOutputHeight = 1000;
 constexpr int kWindowsScreenWidth = 1280;
 constexpr int kWindowsScreenHeight = 1200;
 
+bool has_property(Display* display, ::Window window, Atom property) {
+  int count = 0;
+  Atom* properties = XListProperties(display, window, &count);
+  const bool found = std::find(properties, properties + count, property) != properties + count;
+  if (properties != nullptr) XFree(properties);
+  return found;
+}
+
 // A cursor theme whose pointer is one transparent pixel: weston draws the pointer into its
 // output, where it would hide part of the frame under it.
 void write_hidden_cursor_theme(const std::filesystem::path& icons, const std::string& theme) {
@@ -240,8 +248,9 @@ XvfbDisplay::XvfbDisplay(int width, int height, const std::string& resources) {
 }
 
 // A window manager with its default configuration, once it has taken charge of the screen: once
-// it frames a window mapped for it. A window mapped while it is still starting may be left
-// unmanaged, so the probe is mapped again until it is framed.
+// it frames a window mapped for it and says on the root window that it runs. A window mapped
+// while it is still starting may be left unmanaged, so the probe is mapped again until it is
+// framed.
 void XvfbDisplay::start_window_manager(const std::string& program) {
   std::string home = "/tmp/nuv-window-manager-XXXXXX";
   if (mkdtemp(home.data()) == nullptr) throw std::runtime_error("cannot make a directory");
@@ -269,6 +278,10 @@ void XvfbDisplay::start_window_manager(const std::string& program) {
       if (children != nullptr) XFree(children);
     }
   }
+  const Atom manager = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
+  while (framed && !has_property(display, root, manager) &&
+         std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(10ms);
   XDestroyWindow(display, probe);
   XCloseDisplay(display);
   if (!framed) throw std::runtime_error(program + " did not start");

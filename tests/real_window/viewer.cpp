@@ -247,6 +247,39 @@ void Viewer::send_delete_window() const {
   XCloseDisplay(display);
 }
 
+// The message a pager or a window menu sends.
+void Viewer::set_fullscreen(bool fullscreen) const {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) throw std::runtime_error("cannot open the display");
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = std::stoul(window_id_);
+  event.xclient.message_type = XInternAtom(display, "_NET_WM_STATE", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = fullscreen ? 1 : 0;  // add, remove
+  event.xclient.data.l[1] =
+      static_cast<long>(XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False));
+  event.xclient.data.l[3] = 1;  // from an application
+  XSendEvent(display, DefaultRootWindow(display), False,
+             SubstructureRedirectMask | SubstructureNotifyMask, &event);
+  XCloseDisplay(display);
+}
+
+window::Rect Viewer::geometry() const {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) throw std::runtime_error("cannot open the display");
+  const ::Window window = std::stoul(window_id_);
+  XWindowAttributes attributes{};
+  int x = 0, y = 0;
+  ::Window child = 0;
+  const bool known =
+      XGetWindowAttributes(display, window, &attributes) &&
+      XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+  XCloseDisplay(display);
+  if (!known) throw std::runtime_error("cannot read where the viewer's window lies");
+  return {x, y, attributes.width, attributes.height};
+}
+
 struct CoveringWindow::Connection {
   Display* display;
   ::Window cover;

@@ -57,6 +57,10 @@ class Viewer {
   std::vector<std::string> pointer_to(int x, int y) const;
   // Asks the window to close, as the title bar's close button does.
   void close() const;
+  // Asks the window manager to make the window fullscreen, or to end that, as a user does.
+  void set_fullscreen(bool fullscreen) const;
+  // Where the window lies on the screen, and its size.
+  window::Rect geometry() const;
 
  private:
   std::string find_viewer_window(const std::string& error_path,

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdint>
+#include <vector>
+
 #include "frames/picture.hpp"
 #include "frames/zoom.hpp"
 #include "window/layout.hpp"
@@ -95,6 +99,29 @@ struct ZoomCase {
 
 constexpr Size kLargeDisplay{3840, 2160};
 
+// A desktop's work area is the part of it within the screen, whatever the property holds.
+TEST(ZoomChoice, UsableAreaLiesWithinTheScreen) {
+  constexpr Size kScreen{1024, 768};
+  const struct {
+    const char* what;
+    std::vector<std::uint32_t> work_area;
+    Rect usable;
+  } cases[] = {
+      {"a panel at the top", {0, 32, 1024, 736}, {0, 32, 1024, 736}},
+      {"none given", {}, {0, 0, 1024, 768}},
+      {"all beyond the screen", {70000, 70000, 2000, 2000}, {0, 0, 1024, 768}},
+      {"partly beyond it", {500, 400, 2000, 2000}, {500, 400, 524, 368}},
+      {"sizes that overflow", {10, 10, 0xFFFFFFFF, 0xFFFFFFFF}, {10, 10, 1014, 758}},
+      {"empty", {100, 100, 0, 0}, {0, 0, 1024, 768}},
+  };
+  for (const auto& [what, work_area, usable] : cases) {
+    const Rect area = usable_area(work_area, kScreen);
+    EXPECT_EQ((std::array{area.x, area.y, area.width, area.height}),
+              (std::array{usable.x, usable.y, usable.width, usable.height}))
+        << what;
+  }
+}
+
 TEST(ZoomChoice, CommandLineThenDesktopDensityThenOne) {
   const ZoomCase cases[] = {
       {"nothing known", {}, 1, false},
@@ -143,12 +170,24 @@ TEST(ZoomChoice, CommandLineThenDesktopDensityThenOne) {
        {.wayland_scale = 3.0, .usable_area = Size{640, 600}, .output_scale = 3},
        3,
        false},
+      // A window manager's title bar of 29 pixels at 192 dots per inch.
+      {"the window fits, its frame does not",
+       {.x_resources = "Xft.dpi:\t192\n", .usable_area = Size{1280, 1120}, .frame = Size{2, 31}},
+       1,
+       true},
+      {"the window in its frame fits exactly",
+       {.requested = 2, .usable_area = Size{616, 1133}, .frame = Size{2, 31}},
+       2,
+       false},
   };
   for (const auto& [what, desktop, zoom, notice] : cases) {
     const ZoomChoice choice = choose_zoom(desktop);
     EXPECT_EQ(choice.zoom, zoom) << what;
     EXPECT_EQ(!choice.notice.empty(), notice) << what << ": " << choice.notice;
     EXPECT_EQ(choice.notice.find('\n'), std::string::npos) << what;
+    if (desktop.frame.height > 0 && notice) {
+      EXPECT_NE(choice.notice.find("in its frame"), std::string::npos) << choice.notice;
+    }
   }
 }
 
