@@ -172,15 +172,15 @@ TEST(ClosedStreams, TheViewerRunsAndEndsByItsSignal) {
   EXPECT_EQ(viewer.wait_for(kPatience), 128 + SIGTERM);
 }
 
-// With no descriptor left for its connection, the viewer says so, not that there is no display.
+// With no descriptor left, for its connection or for the signals' pipe before it (as where the
+// test was started with more open), the viewer says so, not that there is no display.
 TEST(NoDescriptorLeft, TheViewerSaysWhatRanOut) {
   XvfbDisplay display;
   const CommandResult result =
       run_command({"sh", "-c", "exec 2>&1; ulimit -n 5; exec \"$0\"", viewer_path()});
   EXPECT_EQ(result.status, 1);
-  EXPECT_NE(result.output.find("no file descriptor is left to connect to the X display"),
-            std::string::npos)
-      << result.output;
+  EXPECT_NE(result.output.find("Too many open files"), std::string::npos) << result.output;
+  EXPECT_EQ(result.output.find("no X display"), std::string::npos) << result.output;
 }
 
 TEST(NoDisplay, TheViewerSaysSoAndEndsWithAnError) {
