@@ -1,24 +1,25 @@
 #pragma once
 // The animation state: everything the step rules and the input handlers share. The window
 // object owns one record for the whole run; every field starts empty (stopped, speed mode, all
-// zero), and activation then sets the delay and the start-up run.
+// zero), and activation then sets the delay and the start-up run. The handlers only write it; the
+// step rules turn what they wrote into frame motion once a cycle.
 //
-// Where each field comes from in the older program's rules, for a reader of those:
-//
-// | Field             | Rules | Holds                                                          |
-// |-------------------|-------|----------------------------------------------------------------|
-// | delay             | k     | idle iterations after each frame, a whole number or the float  |
-// |                   |       | speed mode computed                                            |
-// | frame             | l     | the frame shown, 0 to 17                                       |
-// | running_backward  | m     | while running backward                                         |
-// | commanded_forward | mm    | from a run-forward command to the next run-backward or step    |
-// | command           | n     | the command pending, or whether the run goes on or is stopped  |
-// |                   |       | (codes -1, 3, -2, 2 and 1, 0)                                  |
-// | saved_run         | n1,   | command and direction kept aside while dragging                |
-// |                   | mm1,  |                                                                |
-// |                   | m1    |                                                                |
-// | mouse_mode        | nm    | speed (the pointer sets the delay) or drag (it steps)          |
-// | last_drag_y       | yyy   | the pointer's Y at the last drag-mode movement                 |
+// | Field             | Written by                  | Holds                                       |
+// |-------------------|-----------------------------|---------------------------------------------|
+// | delay             | activation, the pointer     | idle iterations after each frame: a whole   |
+// |                   |                             | number, or the float speed mode computed    |
+// | frame             | the step rules              | the frame shown, 0 to 17                    |
+// | running_backward  | the step rules, a click     | while a "-" run goes on                     |
+// | commanded_forward | the step rules, a click     | while a "+" run goes on; the start-up run   |
+// |                   |                             | has no marker, so a step moves it once more |
+// | command           | keys, drag movements, the   | the command the next cycle acts on, or,     |
+// |                   | step rules, a click         | once acted on, whether the run goes on      |
+// | saved_run         | a click into drag mode      | command and direction kept aside while      |
+// |                   |                             | dragging, put back by the click leaving it  |
+// | mouse_mode        | a click                     | speed (the pointer sets the delay) or drag  |
+// |                   |                             | (each movement steps a frame)               |
+// | last_drag_y       | drag movements              | the pointer's height at the last drag       |
+// |                   |                             | movement, which the next one is compared to |
 //
 // The run state, as the step rules leave it:
 //

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Mutation test of the tests that need no display: injects small, realistic faults into the
-# engine, the picture codec, the mechanism's geometry, the window description, the hosts' pacing,
-# input and client area and the export's file set, one at a time, rebuilds the unit
-# tests and reports which faults they catch. The sources are put back after each fault, and on
+# engine, the picture codec, the mechanism's geometry, the window description and zoom choice, the
+# shared host, the hosts' pacing, input, keyboard and client area, the command line and the
+# export's file set, one at a time, rebuilds the unit tests and reports which faults they catch. The sources are put back after each fault, and on
 # any exit.
 # Usage: scripts/mutate.sh [BUILD_DIR [PATTERN]]
 #   BUILD_DIR  build-mutate by default
@@ -46,8 +46,26 @@ host/input.cpp => if (high == 0) return std::nullopt; => (deleted)
 host/input.cpp => return 0x10000 + ((char32_t{high} => return 0x1000 + ((char32_t{high}
 host/client_area.cpp => std::min(area.x + area.width, clip.width) => area.x + area.width
 host/client_area.cpp => height_ - inner.y})) => layout_.visible_rows}))
-export/file_set.cpp => for (const Written& file : written_) ::unlink(file.temporary.c_str()); => (deleted)
-export/file_set.cpp => if (error == 0) error = write_all(fd, bytes); => write_all(fd, bytes);
+host/client_area.cpp => std::min(area.width() * magnify, std::max(target.width, 0)) => area.width() * magnify
+host/window_host.cpp => while (!window_system_->visible() || !window_system_->ready()) => while (!window_system_->visible())
+host/window_host.cpp => calls_.front().read_at <= pacer_.pass_time() => true
+host/window_host.cpp => window_system_->present(picture1(), true); => window_system_->present(picture1(), false);
+host/window_host.cpp =>   end_if_signalled(); => (deleted)
+host/window_host.cpp => if (pacer_.pass_reads()) pacer_.present_if_due(); => (deleted)
+host/window_host.cpp => std::fprintf(stderr, "%s\n", notice.c_str()); => (deleted)
+host/input.cpp => if (input.combined) return std::nullopt; => (deleted)
+host/input.cpp => == Position{input.x, input.y}) => != Position{input.x, input.y})
+host/posix/xkb_keyboard.cpp => xkb_state_mod_index_is_consumed(state_.get(), keycode, index) == 0 => true
+window/zoom_choice.cpp => return {window.width + desktop.frame.width, window.height + desktop.frame.height}; => return window;
+window/zoom_choice.cpp => if (right <= left || bottom <= top) return whole; => (deleted)
+window/zoom_choice.cpp => while (zoom > 1 && !fits(zoom, desktop)) --zoom; => while (zoom > 2 && !fits(zoom, desktop)) --zoom;
+window/zoom_choice.cpp => std::clamp(factor, 1.0, double{frames::kMaxZoom}) => std::clamp(factor, 1.0, 4.0)
+app/command_line.cpp => if (length == 0 || is_control(character)) => if (length == 0)
+app/command_line.cpp => } else if (argument == "--") { => } else if (argument == "---") {
+export/file_set.cpp => for (const Written& file : written_) file_system::remove(file.temporary); => (deleted)
+export/file_set.cpp => file != placed.rend(); ++file) => file != placed.rbegin(); ++file)
+export/file_set.cpp => (*giver == file_system::process_id() || !file_system::process_running(*giver)) => (*giver == file_system::process_id())
+export/posix/file_system.cpp => if (written == 0) written = write_all(fd, bytes); => write_all(fd, bytes);
 export/gif_encoder.cpp => if (next_code == 1 << bits) ++bits; => if (next_code == (1 << bits) + 1) ++bits;
 export/gif_encoder.cpp => if (block_.size() == 255) flush_block(); => if (block_.size() == 256) flush_block();
 export/png_encoder.cpp => rows.push_back(0); => rows.push_back(1);
@@ -85,16 +103,18 @@ restore() {
 }
 trap 'restore; rm -rf "$backup"' EXIT
 
-# The test programs that need no display, each in the folder of tests named like it.
-tests=(engine app window host frames drawing export)
-targets="${tests[*]/%/_tests} nuv"
+# The test programs that need no display, each in the folder of tests named first.
+tests=(engine/engine app/app window/window host/host host/window_host frames/frames
+  drawing/drawing export/export)
+targets="$(for test in "${tests[@]}"; do printf '%s_tests ' "${test#*/}"; done)nuv"
 cmake -S . -B "$build" -DNUV_BENCH=OFF >/dev/null
 cmake --build "$build" -j2 --target $targets >/dev/null
 
 unit_tests_pass() {
   cmake --build "$build" -j2 --target $targets >/dev/null 2>&1 || return 1
-  for name in "${tests[@]}"; do
-    timeout 300 "$build/tests/$name/${name}_tests" --gtest_brief=1 >/dev/null 2>&1 || return 1
+  for test in "${tests[@]}"; do
+    timeout 300 "$build/tests/${test%/*}/${test#*/}_tests" --gtest_brief=1 >/dev/null 2>&1 ||
+      return 1
   done
 }
 
