@@ -1,6 +1,8 @@
 // Draws the eighteen frames at every zoom and writes them into the directory given on the command
 // line:
 //   stored_record_data.cpp   the picture records at every zoom, compiled into the viewer
+//   web/frames-Zx.bin        the eighteen records at zoom Z one after another, which a web page
+//                            fetches for the zoom it shows
 //   records/ImageN.rec       the zoom 1 records as files, the decoder fuzzer's seeds
 //   bitmaps/frameNN.bmp      each zoom 1 frame as a plain bitmap file
 //   sheets/frames.png        all zoom 1 frames under their numbers, the copy kept in docs/
@@ -61,8 +63,15 @@ void write_zoom1_files(const fs::path& out, const std::vector<Picture>& frames,
   }
 }
 
+std::vector<std::uint8_t> joined(const nuv::drawing::ZoomRecordBytes& records) {
+  std::vector<std::uint8_t> bytes;
+  for (const auto& record : records) bytes.insert(bytes.end(), record.begin(), record.end());
+  return bytes;
+}
+
 void bake(const fs::path& out) {
   fs::create_directories(out / "sheets");
+  fs::create_directories(out / "web");
   std::vector<nuv::drawing::ZoomRecordBytes> records_by_zoom;
   for (int zoom = 1; zoom <= nuv::frames::kMaxZoom; ++zoom) {
     const std::vector<Picture> frames = nuv::drawing::draw_all_frames(zoom);
@@ -70,6 +79,7 @@ void bake(const fs::path& out) {
     for (const Picture& frame : frames)
       records.push_back(nuv::frames::encode_picture_record(frame));
     if (zoom == 1) write_zoom1_files(out, frames, records);
+    write_file(out / "web" / ("frames-" + std::to_string(zoom) + "x.bin"), joined(records));
     nuv::drawing::write_png(nuv::drawing::contact_sheet(frames, zoom),
                             out / "sheets" / sheet_name(zoom));
   }

@@ -37,6 +37,7 @@ std::string stored_records_source(std::span<const ZoomRecordBytes> records) {
     }
   }
   out << "}  // namespace\n\n"
+         "extern const std::array<ZoomRecords, kMaxZoom> kStoredRecords;\n"
          "constinit const std::array<ZoomRecords, kMaxZoom> kStoredRecords{{\n";
   for (std::size_t zoom = 1; zoom <= records.size(); ++zoom) {
     out << "    {{\n";

@@ -15,8 +15,10 @@ std::span<const std::uint8_t> stored_record(int image_number, int zoom) {
                             image_control_name(kFrameCount));
   }
   check_zoom(zoom);
-  return detail::kStoredRecords[static_cast<std::size_t>(zoom - 1)]
-                               [static_cast<std::size_t>(image_number - 1)];
+  const detail::ZoomRecords* records = detail::stored_records(zoom);
+  if (records == nullptr)
+    throw std::out_of_range("the pictures at zoom " + std::to_string(zoom) + " are not loaded");
+  return (*records)[static_cast<std::size_t>(image_number - 1)];
 }
 
 EncodedPicture stored_picture(int image_number, int zoom) {

@@ -1,5 +1,7 @@
 #pragma once
-// The bytes of the stored picture records, generated at build time by bake_frames.
+// The bytes of the stored picture records: compiled into the program where bake_frames generated
+// them as source, or loaded at run time where the program fetches them (a web page, which
+// carries only the records of the zoom it shows).
 
 #include <array>
 #include <cstdint>
@@ -10,9 +12,10 @@
 
 namespace nuv::frames::detail {
 
+// Index 0 holds the record of Image1.
 using ZoomRecords = std::array<std::span<const std::uint8_t>, kFrameCount>;
 
-// Index [zoom - 1][0] holds the record of Image1 at that zoom.
-extern const std::array<ZoomRecords, kMaxZoom> kStoredRecords;
+// The records at `zoom` (1 to kMaxZoom); nothing where the program has not loaded them.
+const ZoomRecords* stored_records(int zoom);
 
 }  // namespace nuv::frames::detail

@@ -54,8 +54,8 @@ std::optional<int> gdk_zoom(std::optional<std::string_view> gdk_scale) {
 
 int wanted_zoom(const DesktopDensity& desktop) {
   if (desktop.requested) return *desktop.requested;
-  if (desktop.wayland_scale)
-    if (const auto zoom = zoom_for_factor(*desktop.wayland_scale)) return *zoom;
+  if (desktop.display_scale)
+    if (const auto zoom = zoom_for_factor(*desktop.display_scale)) return *zoom;
   if (desktop.monitor_dpi)
     if (const auto zoom = zoom_for_factor(*desktop.monitor_dpi / kDotsPerInchPerZoom)) return *zoom;
   if (const auto dpi = xft_dpi(desktop.x_resources))

@@ -14,10 +14,11 @@ namespace nuv::window {
 
 // What the window system tells about the desktop, gathered by the host.
 struct DesktopDensity {
-  std::optional<int> requested = {};         // the command line's zoom, already checked
-  std::optional<double> wayland_scale = {};  // on a native Wayland session: the output's scale
-  std::optional<double> monitor_dpi = {};    // on Windows: the monitor's dots per inch
-  std::string_view x_resources = {};         // the X resource database as `xrdb -query` shows it
+  std::optional<int> requested = {};  // the command line's zoom, already checked
+  // On a native Wayland session the output's scale; in a web page, the device pixel ratio.
+  std::optional<double> display_scale = {};
+  std::optional<double> monitor_dpi = {};  // on Windows: the monitor's dots per inch
+  std::string_view x_resources = {};       // the X resource database as `xrdb -query` shows it
   std::optional<std::string_view> gdk_scale = {};  // the environment's GDK_SCALE
   std::optional<Size> usable_area = {};  // of the display the window opens on, in its points
   Size frame = {};                       // what the desktop puts round the window, in points
@@ -41,11 +42,11 @@ struct ZoomChoice {
   std::string notice;  // one line for standard error when the wanted zoom did not fit; or empty
 };
 
-// The requested zoom; otherwise on a native Wayland session the output's scale, on Windows the
-// monitor's density, elsewhere the resource Xft.dpi, each density at 96 dots per inch per zoom
-// step (to the nearest step), then GDK_SCALE, then 1; each limited to the zoom levels the frames
-// are drawn at, however large. Then the largest zoom up to that one whose window fits the usable
-// area.
+// The requested zoom; otherwise the display's scale (a Wayland output's, a web page's device pixel
+// ratio), on Windows the monitor's density, elsewhere the resource Xft.dpi, each density at 96
+// dots per inch per zoom step (to the nearest step), then GDK_SCALE, then 1; each limited to the
+// zoom levels the frames are drawn at, however large. Then the largest zoom up to that one whose
+// window fits the usable area.
 ZoomChoice choose_zoom(const DesktopDensity& desktop);
 
 }  // namespace nuv::window

@@ -34,7 +34,7 @@ constexpr window::Size kAssumedFrame{0, 32};
 window::ZoomChoice choose_zoom(std::optional<int> requested, const Output* output) {
   window::DesktopDensity density{.requested = requested};
   if (output != nullptr) {
-    density.wayland_scale = output->scale;
+    density.display_scale = output->scale;
     density.output_scale = output->scale;
     if (output->width > 0 && output->height > 0)
       density.usable_area =

@@ -142,7 +142,7 @@ TEST(ZoomChoice, CommandLineThenDesktopDensityThenOne) {
       {"GDK_SCALE", {.gdk_scale = "2"}, 2, false},
       {"fractional GDK_SCALE", {.gdk_scale = "1.5"}, 1, false},
       {"Wayland output scale",
-       {.wayland_scale = 2.0, .x_resources = "Xft.dpi:\t288\n", .gdk_scale = "3"},
+       {.display_scale = 2.0, .x_resources = "Xft.dpi:\t288\n", .gdk_scale = "3"},
        2,
        false},
       {"Windows monitor at 144 dots per inch", {.monitor_dpi = 144.0}, 2, false},
@@ -167,7 +167,7 @@ TEST(ZoomChoice, CommandLineThenDesktopDensityThenOne) {
        2,
        true},
       {"the output's own scale in points",
-       {.wayland_scale = 3.0, .usable_area = Size{640, 600}, .output_scale = 3},
+       {.display_scale = 3.0, .usable_area = Size{640, 600}, .output_scale = 3},
        3,
        false},
       // A window manager's title bar of 29 pixels at 192 dots per inch.
