@@ -21,20 +21,25 @@ std::optional<char32_t> Utf16Characters::take(char16_t unit) {
   return 0x10000 + ((char32_t{high} - 0xD800) << 10) + (unit - 0xDC00);
 }
 
+// Unsigned, so that the window system's clock may wrap between the two.
+bool ClickJudge::double_after(const Press& first, const Press& second) const {
+  return second.time - first.time <= static_cast<std::uint32_t>(time_.count()) &&
+         std::abs(second.x - first.x) <= distance_ && std::abs(second.y - first.y) <= distance_;
+}
+
 ClickJudge::Verdict ClickJudge::press(int x, int y, bool over_picture, std::uint32_t time) {
   clicking_ = over_picture;
   if (!over_picture) {
     first_.reset();
     return Verdict::none;
   }
-  // Unsigned, so that the window system's clock may wrap between the two.
-  const bool soon = first_ && time - first_->time <= static_cast<std::uint32_t>(time_.count());
-  if (soon && std::abs(x - first_->x) <= distance_ && std::abs(y - first_->y) <= distance_) {
+  const Press press{x, y, time};
+  if (first_ && double_after(*first_, press)) {
     first_.reset();
     clicking_ = false;
     return Verdict::double_click;
   }
-  first_ = Press{x, y, time};
+  first_ = press;
   return Verdict::none;
 }
 
@@ -42,6 +47,31 @@ ClickJudge::Verdict ClickJudge::release(bool over_picture) {
   const bool click = clicking_ && over_picture;
   clicking_ = false;
   return click ? Verdict::click : Verdict::none;
+}
+
+void ClickJudge::finger_down(int x, int y, bool over_picture, std::uint32_t time) {
+  finger_.reset();
+  if (over_picture) finger_ = Press{x, y, time};
+  slid_ = false;
+}
+
+void ClickJudge::finger_moved(int x, int y) {
+  if (finger_ && (std::abs(x - finger_->x) > distance_ || std::abs(y - finger_->y) > distance_))
+    slid_ = true;
+}
+
+ClickJudge::Verdict ClickJudge::finger_up(bool over_picture) {
+  const std::optional<Press> finger = std::exchange(finger_, std::nullopt);
+  if (!finger || slid_ || !over_picture) {
+    tap_.reset();
+    return Verdict::none;
+  }
+  if (tap_ && double_after(*tap_, *finger)) {
+    tap_.reset();
+    return Verdict::double_click;
+  }
+  tap_ = finger;
+  return Verdict::click;
 }
 
 std::optional<HandlerCall> InputTranslator::translate(const WindowInput& input, TimePoint read_at) {
@@ -53,26 +83,40 @@ std::optional<HandlerCall> InputTranslator::translate(const WindowInput& input, 
       if (const auto code = key_code(input.character))
         return HandlerCall{Kind::key_press, *code, 0, 0, read_at};
       return std::nullopt;
-    case WindowInput::Kind::moved: {
-      // A window system may tell a position twice, as Wayland does when the pointer comes in.
-      if (std::exchange(pointer_, Position{input.x, input.y}) == Position{input.x, input.y})
-        return std::nullopt;
-      if (!over) return std::nullopt;
-      const window::Point at =
-          window::to_scale(layout_, input.x - layout_.inner.x, input.y - layout_.inner.y);
-      return HandlerCall{Kind::mouse_move, 0, at.x, at.y, read_at};
-    }
+    case WindowInput::Kind::moved:
+      if (input.touch) clicks_.finger_moved(input.x, input.y);
+      return movement(input, read_at);
+    // A finger coming down is the pointer going there; whether it tapped is known as it lifts.
     case WindowInput::Kind::pressed:
+      if (input.touch) {
+        clicks_.finger_down(input.x, input.y, over, input.time);
+        return movement(input, read_at);
+      }
       if (input.primary &&
           clicks_.press(input.x, input.y, over, input.time) == ClickJudge::Verdict::double_click)
         return HandlerCall{Kind::double_click, 0, 0, 0, read_at};
       return std::nullopt;
-    case WindowInput::Kind::released:
-      if (input.primary && clicks_.release(over) == ClickJudge::Verdict::click)
-        return HandlerCall{Kind::click, 0, 0, 0, read_at};
+    case WindowInput::Kind::released: {
+      if (!input.primary) return std::nullopt;
+      const ClickJudge::Verdict verdict =
+          input.touch ? clicks_.finger_up(over) : clicks_.release(over);
+      if (verdict == ClickJudge::Verdict::click) return HandlerCall{Kind::click, 0, 0, 0, read_at};
+      if (verdict == ClickJudge::Verdict::double_click)
+        return HandlerCall{Kind::double_click, 0, 0, 0, read_at};
       return std::nullopt;
+    }
   }
   return std::nullopt;
+}
+
+// A window system may tell a position twice, as Wayland does when the pointer comes in.
+std::optional<HandlerCall> InputTranslator::movement(const WindowInput& input, TimePoint read_at) {
+  if (std::exchange(pointer_, Position{input.x, input.y}) == Position{input.x, input.y})
+    return std::nullopt;
+  if (!window::over_visible_inner_area(layout_, input.x, input.y)) return std::nullopt;
+  const window::Point at =
+      window::to_scale(layout_, input.x - layout_.inner.x, input.y - layout_.inner.y);
+  return HandlerCall{HandlerCall::Kind::mouse_move, 0, at.x, at.y, read_at};
 }
 
 }  // namespace nuv::host

@@ -3,8 +3,9 @@
 // typed characters into key codes, pointer positions into Picture1's scale units, presses and
 // releases of the primary button into clicks and double clicks. Every event is translated once,
 // in the order it came, by the same rules on every window system: a movement is a change of the
-// pointer's position, and a key held with Ctrl, Alt or a logo key types nothing here, since such
-// combinations belong to the desktop (or the browser).
+// pointer's position, a key held with Ctrl, Alt or a logo key types nothing here, since such
+// combinations belong to the desktop (or the browser), and a finger on the picture is the
+// pointer, its tap a click.
 
 #include <chrono>
 #include <cstdint>
@@ -24,13 +25,20 @@ struct WindowInput {
   int x = 0, y = 0;        // moved, pressed, released: the pointer
   bool primary = true;     // pressed, released: the primary button rather than another
   std::uint32_t time = 0;  // pressed: the window system's own time of the event, in milliseconds
+  bool touch = false;      // moved, pressed, released: a finger (or a pen) on a touch screen
 
   static WindowInput typed_key(char32_t character, bool combined = false) {
     return {Kind::typed, character, combined};
   }
-  static WindowInput moved_to(int x, int y) { return {Kind::moved, 0, false, x, y}; }
+  static WindowInput moved_to(int x, int y, bool touch = false) {
+    return {Kind::moved, 0, false, x, y, true, 0, touch};
+  }
   static WindowInput button(bool pressed, int x, int y, bool primary, std::uint32_t time) {
     return {pressed ? Kind::pressed : Kind::released, 0, false, x, y, primary, time};
+  }
+  // A finger coming down on the screen, or lifting, at its own time.
+  static WindowInput finger(bool down, int x, int y, std::uint32_t time) {
+    return {down ? Kind::pressed : Kind::released, 0, false, x, y, true, time, true};
   }
 };
 
@@ -66,6 +74,11 @@ inline constexpr int kDoubleClickDistance = 5;
 // A click is the release of a press over the picture, a double click the second press within the
 // double-click time and distance of the first; both judged by the events' own times, not by when
 // they were read, so that input read late in a burst keeps its meaning.
+//
+// A finger taps: it comes down on the picture and lifts within the double-click distance of where
+// it came down. A tap is a click; a second tap that came down within the double-click time and
+// distance of the first is a double click. A finger that slid further is the pointer moving: no
+// click, and no double click with a tap before or after it.
 class ClickJudge {
  public:
   enum class Verdict { none, click, double_click };
@@ -75,15 +88,25 @@ class ClickJudge {
   Verdict press(int x, int y, bool over_picture, std::uint32_t time);
   Verdict release(bool over_picture);
 
+  void finger_down(int x, int y, bool over_picture, std::uint32_t time);
+  void finger_moved(int x, int y);
+  Verdict finger_up(bool over_picture);
+
  private:
   struct Press {
     int x, y;
     std::uint32_t time;
   };
+  // Whether the second press is within the double-click time and distance of the first.
+  bool double_after(const Press& first, const Press& second) const;
+
   std::chrono::milliseconds time_;
   int distance_;
-  std::optional<Press> first_;  // the press a second one would make a double click
-  bool clicking_ = false;       // a press over the picture whose release is a click
+  std::optional<Press> first_;   // the press a second one would make a double click
+  bool clicking_ = false;        // a press over the picture whose release is a click
+  std::optional<Press> finger_;  // where and when the finger on the picture came down
+  bool slid_ = false;            // ... and whether it has slid since
+  std::optional<Press> tap_;     // the tap a second one would make a double click
 };
 
 // Input into handler calls: only what happens over the visible part of Picture1's inner area
@@ -101,6 +124,7 @@ class InputTranslator {
     int x, y;
     friend bool operator==(const Position&, const Position&) = default;
   };
+  std::optional<HandlerCall> movement(const WindowInput& input, TimePoint read_at);
   window::Layout layout_;
   ClickJudge clicks_;
   std::optional<Position> pointer_;  // where the last movement left it

@@ -32,6 +32,15 @@ WindowInput pressed(std::uint32_t time, int x = kX, int y = kY, bool primary = t
 WindowInput released(int x = kX, int y = kY, bool primary = true) {
   return WindowInput::button(false, x, y, primary, 0);
 }
+WindowInput down(std::uint32_t time, int x = kX, int y = kY) {
+  return WindowInput::finger(true, x, y, time);
+}
+WindowInput slid(int x, int y) {
+  return WindowInput::moved_to(x, y, true);
+}
+WindowInput up(int x = kX, int y = kY) {
+  return WindowInput::finger(false, x, y, 0);
+}
 
 // The calls as letters: k<code>, m, c for a click, d for a double click.
 std::string calls_for(const std::vector<WindowInput>& inputs, int zoom = 1) {
@@ -108,6 +117,39 @@ TEST(InputTranslator, ClicksAndDoubleClicksByTheEventsOwnTimesAndPlaces) {
   };
   for (const auto& [what, inputs, zoom, calls] : cases)
     EXPECT_EQ(calls_for(inputs, zoom), calls) << what;
+}
+
+// A finger is the pointer: where it comes down and slides it moves; a tap is a click, two taps in
+// place a double click, and a tap followed by a slide never one.
+TEST(InputTranslator, FingersByTheOneTouchRule) {
+  const struct {
+    const char* what;
+    std::vector<WindowInput> inputs;
+    std::string calls;
+  } cases[] = {
+      {"a tap", {down(1000), up()}, "m c "},
+      {"a tap that wobbles within 5 pixels",
+       {down(1000), slid(kX + 5, kY - 5), up(kX + 5, kY - 5)},
+       "m m c "},
+      {"a slide", {down(1000), slid(kX, kY + 6), slid(kX, kY + 40), up(kX, kY + 40)}, "m m m "},
+      {"two taps in place", {down(1000), up(), down(1300), up()}, "m c d "},
+      {"two taps a little apart",
+       {down(1000), up(), down(1300, kX + 3, kY), up(kX + 3, kY)},
+       "m c m d "},
+      {"a tap, then a slide from the same place",
+       {down(1000), up(), down(1200), slid(kX, kY + 20), up(kX, kY + 20)},
+       "m c m "},
+      {"a tap, a slide, a tap: the slide parts them",
+       {down(1000), up(), down(1100), slid(kX, kY + 20), up(kX, kY + 20), down(1200), up()},
+       "m c m m c "},
+      {"two taps 500 ms apart", {down(1000), up(), down(1500), up()}, "m c c "},
+      {"two taps far apart",
+       {down(1000), up(), down(1100, kX, kY + 100), up(kX, kY + 100)},
+       "m c m c "},
+      {"lifted off the picture", {down(1000), up(kX, 700)}, "m "},
+      {"down on the border", {down(1000, kOnBorder, kY), up(kOnBorder, kY)}, ""},
+  };
+  for (const auto& [what, inputs, calls] : cases) EXPECT_EQ(calls_for(inputs), calls) << what;
 }
 
 TEST(InputTranslator, KeysAndMovementsInTheOrderTheyCame) {
