@@ -24,11 +24,11 @@ std::uint32_t little_endian(std::span<const std::uint8_t> bytes) {
 }  // namespace
 
 // Each record's first four bytes count the bytes that follow them; the records are checked
-// whole when their image controls read them.
+// whole when their image controls read them. A file that is not eighteen records leaves what was
+// loaded before.
 void load_records(int zoom, std::vector<std::uint8_t> file) {
   check_zoom(zoom);
-  Loaded& zoom_records = loaded[static_cast<std::size_t>(zoom - 1)].emplace();
-  zoom_records.file = std::move(file);
+  Loaded zoom_records{std::move(file), {}};
   std::span<const std::uint8_t> rest = zoom_records.file;
   for (int slot = 0; slot < kFrameCount; ++slot) {
     const std::string where = "the records at zoom " + std::to_string(zoom) + ", " +
@@ -36,12 +36,14 @@ void load_records(int zoom, std::vector<std::uint8_t> file) {
     if (rest.size() < 4) throw RecordError(where + ": the file ends before it");
     const std::uint64_t length = std::uint64_t{little_endian(rest)} + 4;
     if (length > rest.size()) throw RecordError(where + ": the file ends inside it");
-    zoom_records.records[static_cast<std::size_t>(slot)] = rest.first(length);
-    rest = rest.subspan(length);
+    zoom_records.records[static_cast<std::size_t>(slot)] = rest.first(static_cast<std::size_t>(length));
+    rest = rest.subspan(static_cast<std::size_t>(length));
   }
   if (!rest.empty())
     throw RecordError("the records at zoom " + std::to_string(zoom) + ": " +
                       std::to_string(rest.size()) + " bytes after the last");
+  // The records point into the file's bytes, which a vector keeps where they are as it moves.
+  loaded[static_cast<std::size_t>(zoom - 1)] = std::move(zoom_records);
 }
 
 bool records_loaded(int zoom) {

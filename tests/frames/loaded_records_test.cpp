@@ -44,7 +44,7 @@ TEST(LoadedRecords, AZoomsFileHoldsTheEighteenRecordsInOrder) {
   EXPECT_EQ(stored_picture(18, 3).width(), kFrameWidth * 3);
 }
 
-TEST(LoadedRecords, AFileThatIsNotEighteenWholeRecordsIsRefused) {
+TEST(LoadedRecords, AFileThatIsNotEighteenWholeRecordsIsRefusedLeavingTheLoadedOnes) {
   const std::vector<std::uint8_t> whole = zoom_file(2);
   const struct {
     const char* what;
@@ -60,6 +60,7 @@ TEST(LoadedRecords, AFileThatIsNotEighteenWholeRecordsIsRefused) {
        }(),
        "1 bytes after the last"},
   };
+  load_records(2, whole);
   for (const auto& [what, file, message] : cases) {
     try {
       load_records(2, file);
@@ -68,6 +69,9 @@ TEST(LoadedRecords, AFileThatIsNotEighteenWholeRecordsIsRefused) {
       EXPECT_NE(std::string(error.what()).find(message), std::string::npos)
           << what << ": " << error.what();
     }
+    // A refused file leaves the records loaded before it.
+    for (int image = 1; image <= kFrameCount; ++image)
+      EXPECT_NO_THROW(stored_picture(image, 2)) << what << ", " << image_control_name(image);
   }
   EXPECT_THROW(load_records(4, whole), std::out_of_range);
 }
