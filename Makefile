@@ -3,7 +3,9 @@
 #   make test     ./test: install everything, build, run every test, sanitizers and fuzzer
 #   make package  build build/nuv_<version>_amd64.deb
 #   make windows  build build-windows/nuv.exe and its zip, for Windows
-.PHONY: run test package windows
+#   make web      build the web page in build-web/ and its zip
+#   make web-serve  serve build-web/ at http://127.0.0.1:8080/ for a browser on this machine
+.PHONY: run test package windows web web-serve
 
 run:
 	./run
@@ -18,3 +20,9 @@ package:
 
 windows:
 	scripts/build-windows.sh
+
+web:
+	scripts/build-web.sh
+
+web-serve:
+	node scripts/serve-web.mjs build-web 8080

@@ -61,7 +61,7 @@ class FieldReader {
 
 void expect_bytes(FieldReader& in, std::span<const std::uint8_t> expected, std::string_view field) {
   const auto found = in.bytes(expected.size(), field);
-  if (!std::ranges::equal(found, expected)) {
+  if (!std::equal(found.begin(), found.end(), expected.begin(), expected.end())) {
     fail(std::string(field) + " is " + hex_bytes(found) + ", expected " + hex_bytes(expected));
   }
 }

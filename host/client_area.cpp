@@ -11,7 +11,8 @@ namespace {
 
 std::array<std::uint32_t, 256> colours_of(const frames::EncodedPicture& picture) {
   std::array<std::uint32_t, 256> colours;
-  std::ranges::transform(picture.palette(), colours.begin(), frames::packed);
+  std::transform(picture.palette().begin(), picture.palette().end(), colours.begin(),
+                 frames::packed);
   return colours;
 }
 

@@ -76,7 +76,7 @@ PictureRef WindowHost::image_picture(int image_number) {
 void WindowHost::set_picture(const PictureRef& picture) {
   int control = kNoPicture;
   if (picture) {
-    const auto found = std::ranges::find(image_controls_, picture);
+    const auto found = std::find(image_controls_.begin(), image_controls_.end(), picture);
     if (found == image_controls_.end())
       runtime_error("Picture1 cannot show a picture that no image control holds");
     control = static_cast<int>(found - image_controls_.begin());

@@ -3,7 +3,8 @@
 #   scripts/install-deps.sh run      build and run the viewer
 #   scripts/install-deps.sh package  also build its Debian package
 #   scripts/install-deps.sh windows  also build it for Windows
-#   scripts/install-deps.sh test     also test, fuzz and benchmark it, on Windows too
+#   scripts/install-deps.sh web      also build it as a web page
+#   scripts/install-deps.sh test     also test, fuzz and benchmark it, on Windows and in a browser
 set -euo pipefail
 
 run_packages=(
@@ -13,6 +14,8 @@ run_packages=(
 )
 package_packages=("${run_packages[@]}" dpkg-dev file)
 windows_packages=("${run_packages[@]}" g++-mingw-w64-x86-64-posix libz-mingw-w64-dev)
+web_packages=("${run_packages[@]}" emscripten binaryen)
+web_test_packages=(chromium nodejs npm)  # the page in a browser, driven from Node
 test_packages=(
   "${package_packages[@]}"
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine64  # the Windows build, run under Wine
@@ -22,19 +25,28 @@ test_packages=(
   xvfb xdotool imagemagick x11-utils x11-xserver-utils x11-xkb-utils libx11-dev weston
   openbox fluxbox icewm  # window managers for the real window, as on a desktop
   lintian appstream desktop-file-utils  # the package's checks
+  emscripten binaryen "${web_test_packages[@]}"
 )
 
 case "${1:-}" in
   run) packages=("${run_packages[@]}") ;;
   package) packages=("${package_packages[@]}") ;;
   windows) packages=("${windows_packages[@]}") ;;
+  web) packages=("${web_packages[@]}") ;;
   test) packages=("${test_packages[@]}") ;;
-  *) echo "usage: $0 run|package|windows|test" >&2; exit 2 ;;
+  *) echo "usage: $0 run|package|windows|web|test" >&2; exit 2 ;;
 esac
+
+# A package is there when Debian has installed it; npm also when a Node.js from elsewhere brought
+# its own, which Debian's would conflict with.
+installed() {
+  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "ok installed" ||
+    { [ "$1" = npm ] && command -v npm >/dev/null; }
+}
 
 missing=()
 for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed" || missing+=("$package")
+  installed "$package" || missing+=("$package")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 

@@ -1,7 +1,7 @@
 #include "window/zoom_choice.hpp"
 
 #include <algorithm>
-#include <charconv>
+#include <cstdlib>
 #include <cmath>
 
 #include "frames/zoom.hpp"
@@ -19,14 +19,21 @@ std::optional<int> zoom_for_factor(double factor) {
   return static_cast<int>(std::lround(std::clamp(factor, 1.0, double{frames::kMaxZoom})));
 }
 
+// A decimal number, in a point and an exponent where it has them, or "inf" or "nan": what
+// std::from_chars reads, which not every standard library reads for floating point. strtod reads
+// it in the C locale the program never leaves; a plus sign or a hexadecimal number it would also
+// read are refused.
 std::optional<double> number_in(std::string_view text) {
   const auto first = text.find_first_not_of(" \t");
   if (first == std::string_view::npos) return std::nullopt;
   text.remove_prefix(first);
-  double value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc{} ||
-      text.substr(end - text.data()).find_first_not_of(" \t") != std::string_view::npos)
+  if (text.front() == '+' || text.find_first_of("xX") != std::string_view::npos)
+    return std::nullopt;
+  const std::string number(text);
+  char* end = nullptr;
+  const double value = std::strtod(number.c_str(), &end);
+  if (end == number.c_str() ||
+      std::string_view(end).find_first_not_of(" \t") != std::string_view::npos)
     return std::nullopt;
   return value;
 }

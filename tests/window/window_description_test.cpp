@@ -141,6 +141,8 @@ TEST(ZoomChoice, CommandLineThenDesktopDensityThenOne) {
       {"other names", {.x_resources = "Xft.dpix:\t192\n*dpi:\t192\n"}, 1, false},
       {"GDK_SCALE", {.gdk_scale = "2"}, 2, false},
       {"fractional GDK_SCALE", {.gdk_scale = "1.5"}, 1, false},
+      {"GDK_SCALE with a plus sign", {.gdk_scale = "+2"}, 1, false},
+      {"hexadecimal Xft.dpi", {.x_resources = "Xft.dpi:\t0xC0\n"}, 1, false},
       {"Wayland output scale",
        {.display_scale = 2.0, .x_resources = "Xft.dpi:\t288\n", .gdk_scale = "3"},
        2,
