@@ -14,6 +14,6 @@ scripts/install-deps.sh web
 cmake --build "$tools" -j "$jobs" --target bake_frames draw_icon
 # Debian's emcc finds the JavaScript parser it needs among Debian's node modules.
 export NODE_PATH=/usr/share/nodejs
-emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=MinSizeRel \
+emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release \
   -DNUV_BUILD_TOOLS="$(realpath "$tools")" "$@"
 cmake --build build-web -j "$jobs"
