@@ -113,7 +113,7 @@ async function main() {
   const { server, url } = await serve(folder);
   const browser = await chromium.launch({
     executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
-    args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking',
+    args: ['--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage', '--disable-background-networking',
       '--disable-component-update', '--disable-sync', '--no-first-run'],
   });
   try {

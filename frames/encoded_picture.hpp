@@ -27,6 +27,7 @@ class EncodedPicture {
         stream_(stream),
         rows_(std::move(rows)) {}
   EncodedPicture(EncodedPicture&&) = default;
+  EncodedPicture& operator=(EncodedPicture&&) = default;
   EncodedPicture(const EncodedPicture&) = delete;
   EncodedPicture& operator=(const EncodedPicture&) = delete;
 

@@ -105,6 +105,8 @@ std::optional<HandlerCall> InputTranslator::translate(const WindowInput& input, 
         return HandlerCall{Kind::double_click, 0, 0, 0, read_at};
       return std::nullopt;
     }
+    case WindowInput::Kind::rescaled:
+      return std::nullopt;  // the window's, not the handlers': the host makes it anew
   }
   return std::nullopt;
 }

@@ -16,9 +16,11 @@
 
 namespace nuv::host {
 
-// One event from a window system, positions in the pixels of the window's layout.
+// One event from a window system, positions in the pixels of the window's layout. A window
+// system that follows the desktop's density also tells, in its place among the input, that the
+// desktop now asks for another zoom.
 struct WindowInput {
-  enum class Kind { typed, moved, pressed, released };
+  enum class Kind { typed, moved, pressed, released, rescaled };
   Kind kind = Kind::moved;
   char32_t character = 0;  // typed: the character, 0x1B for Escape
   bool combined = false;   // typed: with Ctrl, Alt or a logo key held that the key did not use
@@ -26,6 +28,7 @@ struct WindowInput {
   bool primary = true;     // pressed, released: the primary button rather than another
   std::uint32_t time = 0;  // pressed: the window system's own time of the event, in milliseconds
   bool touch = false;      // moved, pressed, released: a finger (or a pen) on a touch screen
+  int zoom = 0;            // rescaled: the zoom the desktop asks for now
 
   static WindowInput typed_key(char32_t character, bool combined = false) {
     return {Kind::typed, character, combined};
@@ -39,6 +42,9 @@ struct WindowInput {
   // A finger coming down on the screen, or lifting, at its own time.
   static WindowInput finger(bool down, int x, int y, std::uint32_t time) {
     return {down ? Kind::pressed : Kind::released, 0, false, x, y, true, time, true};
+  }
+  static WindowInput rescaled_to(int zoom) {
+    return {Kind::rescaled, 0, false, 0, 0, true, 0, false, zoom};
   }
 };
 

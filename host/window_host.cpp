@@ -62,11 +62,10 @@ void WindowHost::wait_until_active() {
 PictureRef WindowHost::image_picture(int image_number) {
   if (!frames::is_image_number(image_number))
     runtime_error(frames::image_control_name(image_number) + " holds no picture");
-  PictureRef& control = image_controls_[image_number - 1];
+  auto& control = image_controls_[static_cast<std::size_t>(image_number - 1)];
   if (!control) {
     const int zoom = window_system_->layout().zoom;
-    control =
-        std::make_shared<const frames::EncodedPicture>(frames::stored_picture(image_number, zoom));
+    control = std::make_shared<frames::EncodedPicture>(frames::stored_picture(image_number, zoom));
   }
   return control;
 }
@@ -86,9 +85,9 @@ void WindowHost::set_picture(const PictureRef& picture) {
   pacer_.picture_changed();
 }
 
-const PictureRef& WindowHost::picture1() const {
-  static const PictureRef kNone;
-  return picture1_ == kNoPicture ? kNone : image_controls_[static_cast<std::size_t>(picture1_)];
+PictureRef WindowHost::picture1() const {
+  if (picture1_ == kNoPicture) return nullptr;
+  return image_controls_[static_cast<std::size_t>(picture1_)];
 }
 
 void WindowHost::idle(std::chrono::microseconds duration) {
@@ -128,14 +127,35 @@ void WindowHost::runtime_error(const std::string& message) {
   throw ProgramExit{1};
 }
 
-// Input is translated in the order it came, and stamped with the moment it was read.
+// Input is translated in the order it came, and stamped with the moment it was read; what came
+// after a change of zoom is read at the new zoom's scale.
 void WindowHost::take_input() {
   end_if_signalled();
   if (input_.empty()) return;
   const TimePoint read_at = now();
-  for (const WindowInput& input : input_)
-    if (const auto call = translator_->translate(input, read_at)) calls_.push_back(*call);
+  for (const WindowInput& input : input_) {
+    if (input.kind == WindowInput::Kind::rescaled)
+      use_zoom(input.zoom);
+    else if (const auto call = translator_->translate(input, read_at))
+      calls_.push_back(*call);
+  }
   input_.clear();
+}
+
+// The window at another zoom: each image control's picture is loaded again at it, in its place,
+// so that the frame table the window object holds shows the new zoom's frames and the run goes on
+// where it was; the calls already queued are in scale units and stay as they are. The window
+// system draws the whole client area at the next present, within a display refresh.
+void WindowHost::use_zoom(int zoom) {
+  if (zoom == window_system_->layout().zoom) return;
+  window_system_->use_zoom(zoom);
+  const window::Layout& layout = window_system_->layout();
+  for (std::size_t i = 0; i < image_controls_.size(); ++i)
+    if (image_controls_[i])
+      *image_controls_[i] = frames::stored_picture(static_cast<int>(i) + 1, layout.zoom);
+  translator_.emplace(layout, window_system_->double_click_time(),
+                      window_system_->double_click_distance());
+  pacer_.picture_changed();
 }
 
 void WindowHost::end_if_signalled() {

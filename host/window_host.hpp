@@ -40,6 +40,7 @@ class WindowHost final : public Host, private PacedWindow {
   int run(WindowEvents& window);
   void wait_until_active();
   void take_input();
+  void use_zoom(int zoom);
   void end_if_signalled();
   void deliver(const HandlerCall& call);
 
@@ -62,10 +63,12 @@ class WindowHost final : public Host, private PacedWindow {
   std::vector<WindowInput> input_;  // read and not yet translated
   std::deque<HandlerCall> calls_;   // translated and not yet handed on
 
-  std::array<PictureRef, frames::kFrameCount> image_controls_;
+  // The pictures the image controls hold, which the window object shares; at another zoom each is
+  // loaded again in its place.
+  std::array<std::shared_ptr<frames::EncodedPicture>, frames::kFrameCount> image_controls_;
   static constexpr int kNoPicture = -1;
   int picture1_ = kNoPicture;  // the image control whose picture Picture1 shows
-  const PictureRef& picture1() const;
+  PictureRef picture1() const;
 };
 
 }  // namespace nuv::host

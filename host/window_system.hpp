@@ -29,8 +29,12 @@ class WindowSystem {
  public:
   virtual ~WindowSystem() = default;
 
-  // The window's layout, at the zoom chosen when it was made.
+  // The window's layout, at the zoom chosen when it was made or last changed.
   virtual const window::Layout& layout() const = 0;
+  // Makes the window at another zoom, as the desktop asked (WindowInput::rescaled_to): its
+  // layout, its size and its client area, which the next present draws whole. Where the window
+  // would not fit the display at that zoom, the largest that fits.
+  virtual void use_zoom(int zoom) = 0;
   // One line saying that the zoom wanted did not fit the display and a smaller one was taken;
   // empty when the zoom is the one wanted.
   virtual std::string zoom_notice() const = 0;

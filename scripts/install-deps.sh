@@ -11,6 +11,7 @@ run_packages=(
   cmake make g++ pkg-config libcairo2-dev zlib1g-dev
   libxcb1-dev libxcb-shm0-dev libxcb-xkb-dev libxkbcommon-dev libxkbcommon-x11-dev  # X11
   libwayland-dev libdecor-0-dev libdecor-0-plugin-1-cairo  # Wayland, and its title bars
+  wayland-protocols  # the fractional scale protocol's description
 )
 package_packages=("${run_packages[@]}" dpkg-dev file)
 windows_packages=("${run_packages[@]}" g++-mingw-w64-x86-64-posix libz-mingw-w64-dev)
@@ -23,6 +24,8 @@ test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev libgif-dev  # these two read exports back
   # The real window: xrdb sets Xft.dpi, setxkbmap switches the keyboard's layout.
   xvfb xdotool imagemagick x11-utils x11-xserver-utils x11-xkb-utils libx11-dev weston
+  xsettingsd  # a settings manager whose Xft/DPI changes while the viewer runs
+  sway grim   # a compositor whose output's scale changes while the viewer runs, and its screenshots
   openbox fluxbox icewm  # window managers for the real window, as on a desktop
   lintian appstream desktop-file-utils  # the package's checks
   emscripten binaryen "${web_test_packages[@]}"

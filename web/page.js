@@ -13,13 +13,16 @@
   const again = document.getElementById('again');
   const error = document.getElementById('error');
 
-  // The kinds of event the program reads (host/web/page.hpp), seven numbers each: kind,
-  // character, x, y, primary button, touch, time.
+  // The kinds of event the program reads (host/web/page.hpp), eight numbers each: kind,
+  // character, x, y, primary button, touch, time, zoom.
   const TYPED = 0;
   const MOVED = 1;
   const PRESSED = 2;
   const RELEASED = 3;
+  const RESCALED = 4;
+  const EVENT_SIZE = 8;
   const ESCAPE = 0x1b;
+  const typed = (character) => [TYPED, character, 0, 0, 0, 0, 0, 0];
 
   // What the program asks of the page (host/web/page.cpp).
   const page = {
@@ -41,8 +44,8 @@
       context.putImageData(new ImageData(pixels, width, rows), 0, firstRow);
     },
     takeEvents(target) {
-      const count = Math.min(this.events.length, target.length / 7);
-      for (let i = 0; i < count; ++i) target.set(this.events[i], i * 7);
+      const count = Math.min(this.events.length, target.length / EVENT_SIZE);
+      for (let i = 0; i < count; ++i) target.set(this.events[i], i * EVENT_SIZE);
       this.events.splice(0, count);
       return count;
     },
@@ -67,6 +70,7 @@
       again.hidden = false;
     },
     closed() {
+      running = null;
       ended();
     },
   };
@@ -110,7 +114,7 @@
     else if ([...event.key].length === 1) character = event.key.codePointAt(0);
     else return;
     event.preventDefault();  // space would scroll the page, "/" open a search
-    page.post([TYPED, character, 0, 0, 0, 0, 0]);
+    page.post(typed(character));
   });
 
   // The pointer in the canvas's own pixels.
@@ -127,7 +131,7 @@
     if (!event.isPrimary) return;
     const touch = event.pointerType === 'mouse' ? 0 : 1;
     const [x, y] = place(event);
-    page.post([kind, 0, x, y, event.button <= 0 ? 1 : 0, touch, Math.floor(event.timeStamp)]);
+    page.post([kind, 0, x, y, event.button <= 0 ? 1 : 0, touch, Math.floor(event.timeStamp), 0]);
   }
   canvas.addEventListener('pointermove', (event) => pointer(MOVED, event));
   // Focused for keys without the ring keyboard users see, which a pointer does not need.
@@ -139,7 +143,7 @@
   });
   canvas.addEventListener('pointerup', (event) => pointer(RELEASED, event));
   canvas.addEventListener('pointercancel', (event) => {
-    if (event.isPrimary) page.post([RELEASED, 0, -1, -1, 1, 1, Math.floor(event.timeStamp)]);
+    if (event.isPrimary) page.post([RELEASED, 0, -1, -1, 1, 1, Math.floor(event.timeStamp), 0]);
   });
   canvas.addEventListener('contextmenu', (event) => event.preventDefault());
 
@@ -152,7 +156,7 @@
   showButtons();
   buttons.addEventListener('click', (event) => {
     const button = event.target.closest('button[data-key]');
-    if (button) page.post([TYPED, button.dataset.key.codePointAt(0), 0, 0, 0, 0, 0]);
+    if (button) page.post(typed(button.dataset.key.codePointAt(0)));
   });
 
   document.addEventListener('visibilitychange', () => {
@@ -195,6 +199,18 @@
     again.focus();
   }
 
+  // Copies a zoom's records into the program.
+  function load(module, zoom, file) {
+    const bytes = module._malloc(file.length);
+    module.HEAPU8.set(file, bytes);
+    const refused = module._nuv_load_records(zoom, bytes, file.length);
+    module._free(bytes);
+    if (refused) throw new Error(`the frames at zoom ${zoom} are damaged`);
+  }
+
+  // The program while it runs.
+  let running = null;
+
   // Each start makes the program anew from the bytes fetched once.
   async function start() {
     status.textContent = '';
@@ -205,15 +221,43 @@
     const wasmBinary = await program();
     const module = await createNuv({ page, wasmBinary, printErr: (text) => console.error(text) });
     const zoom = module._nuv_zoom_for(devicePixelRatio, ...room());
-    const file = await records(zoom);
-    const bytes = module._malloc(file.length);
-    module.HEAPU8.set(file, bytes);
-    const refused = module._nuv_load_records(zoom, bytes, file.length);
-    module._free(bytes);
-    if (refused) throw new Error(`the frames at zoom ${zoom} are damaged`);
+    load(module, zoom, await records(zoom));
     page.zoom = zoom;
     focus();
+    running = module;
     module.callMain([]);
+  }
+
+  // The zoom follows the page's density and room as they change: the program's rule chooses, and
+  // where it chooses another zoom, its records are loaded into the running program before it is
+  // asked to use them. One change is followed at a time, each from what the page is then.
+  let following = Promise.resolve();
+  function followDensity() {
+    following = following
+      .then(async () => {
+        const module = running;
+        const zoom = module?._nuv_zoom_for(devicePixelRatio, ...room());
+        if (!module || zoom === page.zoom) return;
+        const file = await records(zoom);
+        if (module !== running) return;
+        load(module, zoom, file);
+        page.zoom = zoom;
+        page.post([RESCALED, 0, 0, 0, 0, 0, 0, zoom]);
+      })
+      .catch((reason) => page.showError(`The picture stays at its zoom: ${reason.message ?? reason}`));
+  }
+
+  // A change of the device pixel ratio (the browser's zoom, another monitor) ends the match of a
+  // query of the ratio there was; the query is made anew at each change, and kept, since a query
+  // no longer held tells nothing.
+  let ratio;
+  function watchRatio() {
+    ratio = matchMedia(`(resolution: ${devicePixelRatio}dppx)`);
+    ratio.addEventListener('change', () => {
+      watchRatio();
+      measureRefresh();
+      followDensity();
+    }, { once: true });
   }
 
   function fail(reason) {
@@ -222,6 +266,8 @@
 
   again.addEventListener('click', () => start().catch(fail));
   measureRefresh();
+  watchRatio();
+  addEventListener('resize', followDensity);
   // Where the density rounds to zoom 1, the least, which no lack of room can lower, the frames
   // of that zoom come while the program is made; elsewhere the program's rule chooses first.
   if (devicePixelRatio < 1.5) records(1).catch(() => {});

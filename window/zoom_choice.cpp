@@ -65,7 +65,8 @@ int wanted_zoom(const DesktopDensity& desktop) {
     if (const auto zoom = zoom_for_factor(*desktop.display_scale)) return *zoom;
   if (desktop.monitor_dpi)
     if (const auto zoom = zoom_for_factor(*desktop.monitor_dpi / kDotsPerInchPerZoom)) return *zoom;
-  if (const auto dpi = xft_dpi(desktop.x_resources))
+  const auto resource_dpi = xft_dpi(desktop.x_resources);
+  if (const auto dpi = resource_dpi ? resource_dpi : desktop.settings_dpi)
     if (const auto zoom = zoom_for_factor(*dpi / kDotsPerInchPerZoom)) return *zoom;
   return gdk_zoom(desktop.gdk_scale).value_or(1);
 }
@@ -122,6 +123,14 @@ ZoomChoice choose_zoom(const DesktopDensity& desktop) {
               " does not fit the display's usable area of " + size_text(*desktop.usable_area) +
               "; showing it at zoom " + std::to_string(zoom) + " instead of " +
               std::to_string(wanted)};
+}
+
+Rezoomed rezoomed(const DesktopDensity& density, int zoom, bool follows_density, Rect suggested) {
+  const int chosen = follows_density ? choose_zoom(density).zoom : zoom;
+  const Layout layout = layout_at(chosen);
+  return {chosen,
+          {suggested.x, suggested.y, layout.client_width + density.frame.width,
+           layout.client_height + density.frame.height}};
 }
 
 }  // namespace nuv::window

@@ -19,6 +19,7 @@ struct DesktopDensity {
   std::optional<double> display_scale = {};
   std::optional<double> monitor_dpi = {};  // on Windows: the monitor's dots per inch
   std::string_view x_resources = {};       // the X resource database as `xrdb -query` shows it
+  std::optional<double> settings_dpi = {};  // on X11: the settings manager's Xft/DPI
   std::optional<std::string_view> gdk_scale = {};  // the environment's GDK_SCALE
   std::optional<Size> usable_area = {};  // of the display the window opens on, in its points
   Size frame = {};                       // what the desktop puts round the window, in points
@@ -43,10 +44,21 @@ struct ZoomChoice {
 };
 
 // The requested zoom; otherwise the display's scale (a Wayland output's, a web page's device pixel
-// ratio), on Windows the monitor's density, elsewhere the resource Xft.dpi, each density at 96
-// dots per inch per zoom step (to the nearest step), then GDK_SCALE, then 1; each limited to the
+// ratio), on Windows the monitor's density, elsewhere the resource Xft.dpi or, where the resources
+// have none, the settings manager's Xft/DPI, each density at 96 dots per inch per zoom step (to
+// the nearest step), then GDK_SCALE, then 1; each limited to the
 // zoom levels the frames are drawn at, however large. Then the largest zoom up to that one whose
 // window fits the usable area.
 ZoomChoice choose_zoom(const DesktopDensity& desktop);
+
+// A window moved to a display of another density (on Windows, WM_DPICHANGED): at the zoom the
+// desktop's density chooses there where the zoom follows it, else at its own; placed where the
+// desktop suggests, and sized for that zoom's client area in the frame `density.frame`, which the
+// desktop draws at that density.
+struct Rezoomed {
+  int zoom;
+  Rect window;
+};
+Rezoomed rezoomed(const DesktopDensity& density, int zoom, bool follows_density, Rect suggested);
 
 }  // namespace nuv::window

@@ -1,5 +1,7 @@
 #include "host/wayland/connection.hpp"
 
+#include <fractional-scale-v1.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -64,6 +66,7 @@ Connection::Connection() {
 Connection::~Connection() {
   for (const Output& output : outputs_) wl_output_destroy(output.handle);
   if (seat_ != nullptr) wl_seat_destroy(seat_);
+  if (fractional_scale_ != nullptr) wp_fractional_scale_manager_v1_destroy(fractional_scale_);
   if (shm_ != nullptr) wl_shm_destroy(shm_);
   if (compositor_ != nullptr) wl_compositor_destroy(compositor_);
   if (registry_ != nullptr) wl_registry_destroy(registry_);
@@ -82,6 +85,10 @@ void Connection::add_global(void* self, wl_registry* registry, std::uint32_t nam
         static_cast<wl_compositor*>(bind(&wl_compositor_interface, kCompositorVersion));
   else if (kind == wl_shm_interface.name && connection.shm_ == nullptr)
     connection.shm_ = static_cast<wl_shm*>(bind(&wl_shm_interface, 1));
+  else if (kind == wp_fractional_scale_manager_v1_interface.name &&
+           connection.fractional_scale_ == nullptr)
+    connection.fractional_scale_ = static_cast<wp_fractional_scale_manager_v1*>(
+        bind(&wp_fractional_scale_manager_v1_interface, 1));
   else if (kind == wl_seat_interface.name && connection.seat_ == nullptr)
     connection.bind_seat(static_cast<wl_seat*>(bind(&wl_seat_interface, kSeatVersion)));
   else if (kind == wl_output_interface.name && version >= kOutputVersion)

@@ -12,6 +12,8 @@
 
 #include "host/window_system.hpp"
 
+struct wp_fractional_scale_manager_v1;  // made from the protocol's description for this library
+
 namespace nuv::host::wayland {
 
 // No compositor answers at WAYLAND_DISPLAY; an X session may still be there.
@@ -41,6 +43,8 @@ class Connection {
   wl_compositor* compositor() const { return compositor_; }
   wl_shm* shm() const { return shm_; }
   wl_seat* seat() const { return seat_; }
+  // Where the compositor tells fractional scales; null where it does not.
+  wp_fractional_scale_manager_v1* fractional_scale() const { return fractional_scale_; }
   const std::vector<Output>& outputs() const { return outputs_; }
   const Output* output(const wl_output* handle) const;
   // The compositor's name, as WAYLAND_DISPLAY gives it.
@@ -67,6 +71,7 @@ class Connection {
   wl_compositor* compositor_ = nullptr;
   wl_shm* shm_ = nullptr;
   wl_seat* seat_ = nullptr;
+  wp_fractional_scale_manager_v1* fractional_scale_ = nullptr;
   std::vector<Output> outputs_;
   std::uint32_t seat_capabilities_ = 0;
   SeatWatcher seat_watcher_ = nullptr;

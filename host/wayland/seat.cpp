@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <tuple>
 
 namespace nuv::host::wayland {
 namespace {
@@ -34,6 +35,7 @@ Seat::Seat(Connection& connection, wl_surface* surface)
 Seat::~Seat() {
   connection_.watch_seat(nullptr, nullptr);
   if (pointer_ != nullptr) wl_pointer_destroy(pointer_);
+  if (touch_ != nullptr) wl_touch_destroy(touch_);
   if (keyboard_ != nullptr) wl_keyboard_destroy(keyboard_);
   if (cursor_surface_ != nullptr) wl_surface_destroy(cursor_surface_);
   if (cursor_theme_ != nullptr) wl_cursor_theme_destroy(cursor_theme_);
@@ -60,6 +62,10 @@ void Seat::capabilities(void* self, std::uint32_t capabilities) {
   if ((capabilities & WL_SEAT_CAPABILITY_POINTER) != 0 && s.pointer_ == nullptr) {
     s.pointer_ = wl_seat_get_pointer(seat);
     wl_pointer_add_listener(s.pointer_, &kPointerEvents, self);
+  }
+  if ((capabilities & WL_SEAT_CAPABILITY_TOUCH) != 0 && s.touch_ == nullptr) {
+    s.touch_ = wl_seat_get_touch(seat);
+    wl_touch_add_listener(s.touch_, &kTouchEvents, self);
   }
   if ((capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0 && s.keyboard_ == nullptr) {
     s.keyboard_ = wl_seat_get_keyboard(seat);
@@ -102,13 +108,55 @@ const wl_pointer_listener Seat::kPointerEvents = {
     .axis_value120 = [](void*, wl_pointer*, std::uint32_t, std::int32_t) {},
 };
 
+std::pair<int, int> Seat::place(wl_fixed_t x, wl_fixed_t y) const {
+  return {static_cast<int>(std::floor((wl_fixed_to_double(x) - left_) * layout_pixels_per_point_)),
+          static_cast<int>(std::floor((wl_fixed_to_double(y) - top_) * layout_pixels_per_point_))};
+}
+
 void Seat::move(wl_fixed_t x, wl_fixed_t y) {
-  pointer_x_ =
-      static_cast<int>(std::floor((wl_fixed_to_double(x) - left_) * layout_pixels_per_point_));
-  pointer_y_ =
-      static_cast<int>(std::floor((wl_fixed_to_double(y) - top_) * layout_pixels_per_point_));
+  std::tie(pointer_x_, pointer_y_) = place(x, y);
   input_.push_back(WindowInput::moved_to(pointer_x_, pointer_y_));
 }
+
+// The first finger that comes down on the window's surface is the pointer until it lifts; others
+// meanwhile are not. A touch sequence the compositor takes back lifts it away from the picture.
+const wl_touch_listener Seat::kTouchEvents = {
+    .down =
+        [](void* self, wl_touch*, std::uint32_t, std::uint32_t time, wl_surface* surface,
+           std::int32_t id, wl_fixed_t x, wl_fixed_t y) {
+          Seat& s = seat_of(self);
+          if (s.finger_ || surface != s.surface_) return;
+          s.finger_ = id;
+          s.finger_at_ = s.place(x, y);
+          s.input_.push_back(
+              WindowInput::finger(true, s.finger_at_.first, s.finger_at_.second, time));
+        },
+    .up =
+        [](void* self, wl_touch*, std::uint32_t, std::uint32_t time, std::int32_t id) {
+          Seat& s = seat_of(self);
+          if (s.finger_ != id) return;
+          s.finger_.reset();
+          s.input_.push_back(
+              WindowInput::finger(false, s.finger_at_.first, s.finger_at_.second, time));
+        },
+    .motion =
+        [](void* self, wl_touch*, std::uint32_t, std::int32_t id, wl_fixed_t x, wl_fixed_t y) {
+          Seat& s = seat_of(self);
+          if (s.finger_ != id) return;
+          s.finger_at_ = s.place(x, y);
+          s.input_.push_back(WindowInput::moved_to(s.finger_at_.first, s.finger_at_.second, true));
+        },
+    .frame = [](void*, wl_touch*) {},
+    .cancel =
+        [](void* self, wl_touch*) {
+          Seat& s = seat_of(self);
+          if (!s.finger_) return;
+          s.finger_.reset();
+          s.input_.push_back(WindowInput::finger(false, -1, -1, 0));
+        },
+    .shape = [](void*, wl_touch*, std::int32_t, wl_fixed_t, wl_fixed_t) {},
+    .orientation = [](void*, wl_touch*, std::int32_t, wl_fixed_t) {},
+};
 
 // The theme XCURSOR_THEME names, at XCURSOR_SIZE times the output's scale.
 void Seat::show_cursor(std::uint32_t serial) {

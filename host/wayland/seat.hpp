@@ -1,7 +1,8 @@
 #pragma once
-// The seat's pointer and keyboard as the window's input: pointer positions over the window's
-// surface in layout pixels, the primary button's presses and releases with their times, and the
-// characters keys type, with the compositor's key repeat. The pointer shows the cursor theme's
+// The seat's pointer, touch screen and keyboard as the window's input: pointer positions over the
+// window's surface in layout pixels, the primary button's presses and releases with their times,
+// the first finger on the surface as the pointer, and the characters keys type, with the
+// compositor's key repeat. The pointer shows the cursor theme's
 // arrow over the window.
 
 #include <wayland-client.h>
@@ -10,6 +11,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/input.hpp"
@@ -40,8 +42,11 @@ class Seat {
  private:
   static void capabilities(void* self, std::uint32_t capabilities);
   static const wl_pointer_listener kPointerEvents;
+  static const wl_touch_listener kTouchEvents;
   static const wl_keyboard_listener kKeyboardEvents;
   void move(wl_fixed_t x, wl_fixed_t y);
+  // A finger's position over the surface, in layout pixels.
+  std::pair<int, int> place(wl_fixed_t x, wl_fixed_t y) const;
   void show_cursor(std::uint32_t serial);
   void read_keymap(int fd, std::uint32_t size);
   void set_modifiers(const std::array<std::uint32_t, 4>& modifiers);
@@ -51,7 +56,10 @@ class Seat {
   Connection& connection_;
   wl_surface* surface_;
   wl_pointer* pointer_ = nullptr;
+  wl_touch* touch_ = nullptr;
   wl_keyboard* keyboard_ = nullptr;
+  std::optional<std::int32_t> finger_;  // the touch point that is the pointer, while it is down
+  std::pair<int, int> finger_at_{};      // where it last was, in layout pixels
   bool pointer_over_ = false;
   int pointer_x_ = 0, pointer_y_ = 0;  // where the pointer last was, in layout pixels
   int layout_pixels_per_point_ = 1;

@@ -1,5 +1,6 @@
 #include "host/wayland/wayland_window.hpp"
 
+#include <fractional-scale-v1.h>
 #include <libdecor.h>
 #include <wayland-client.h>
 
@@ -31,10 +32,13 @@ const Output* densest(const Connection& connection) {
 // shown, nor the panels on an output: room for a title bar is kept, in points.
 constexpr window::Size kAssumedFrame{0, 32};
 
-window::ZoomChoice choose_zoom(std::optional<int> requested, const Output* output) {
+// The display's scale is the output's, or the fractional one the compositor prefers for the
+// window where it tells one.
+window::ZoomChoice choose_zoom(std::optional<int> requested, const Output* output,
+                               std::optional<double> preferred_scale = {}) {
   window::DesktopDensity density{.requested = requested};
   if (output != nullptr) {
-    density.display_scale = output->scale;
+    density.display_scale = preferred_scale.value_or(output->scale);
     density.output_scale = output->scale;
     if (output->width > 0 && output->height > 0)
       density.usable_area =
@@ -53,6 +57,7 @@ class WaylandWindow final : public WindowSystem {
   ~WaylandWindow() override;
 
   const window::Layout& layout() const override { return layout_; }
+  void use_zoom(int zoom) override;
   std::string zoom_notice() const override { return zoom_.notice; }
   std::chrono::milliseconds double_click_time() const override { return kDoubleClickTime; }
   void present(const PictureRef& picture, bool repaint) override;
@@ -66,8 +71,11 @@ class WaylandWindow final : public WindowSystem {
   static libdecor_interface kDecorEvents;
   static libdecor_frame_interface kFrameEvents;
   static const wl_surface_listener kSurfaceEvents;
+  static const wp_fractional_scale_v1_listener kFractionalScaleEvents;
   void use_scale(int output_scale);
+  const Output* densest_entered() const;
   int entered_scale() const;
+  void follow_density(std::vector<WindowInput>& input);
   void configure(libdecor_configuration* configuration);
   void commit_size(libdecor_configuration* configuration);
   window::Size window_points() const { return imposed_.value_or(scale_.points); }
@@ -76,6 +84,8 @@ class WaylandWindow final : public WindowSystem {
   void after_dispatch(std::vector<WindowInput>& input);
 
   Connection connection_;
+  bool follows_density_;  // no zoom was asked for: the zoom follows the outputs' scales
+  int asked_zoom_ = 0;    // the zoom the host was last told the outputs ask for
   window::ZoomChoice zoom_;
   window::Layout layout_;
   SurfaceScale scale_;
@@ -85,6 +95,8 @@ class WaylandWindow final : public WindowSystem {
   libdecor* decor_ = nullptr;
   libdecor_frame* frame_ = nullptr;
   std::vector<const wl_output*> entered_;  // the outputs the surface is on
+  wp_fractional_scale_v1* fractional_scale_ = nullptr;
+  std::optional<double> preferred_scale_;  // the compositor's for the surface, where it tells one
   std::optional<window::Size> imposed_;    // a size the compositor gave the window, in points
   PictureRef shown_;                       // the picture last put on the surface
 
@@ -128,12 +140,25 @@ const wl_surface_listener WaylandWindow::kSurfaceEvents = {
         },
 };
 
+// In 120ths.
+const wp_fractional_scale_v1_listener WaylandWindow::kFractionalScaleEvents = {
+    .preferred_scale =
+        [](void* self, wp_fractional_scale_v1*, std::uint32_t scale) {
+          static_cast<WaylandWindow*>(self)->preferred_scale_ = scale / 120.0;
+        },
+};
+
 WaylandWindow::WaylandWindow(std::optional<int> requested_zoom)
-    : zoom_(choose_zoom(requested_zoom, densest(connection_))),
+    : follows_density_(!requested_zoom),
+      zoom_(choose_zoom(requested_zoom, densest(connection_))),
       layout_(window::layout_at(zoom_.zoom)),
       scale_(surface_scale(layout_, densest(connection_) ? densest(connection_)->scale : 1)) {
   surface_ = wl_compositor_create_surface(connection_.compositor());
   wl_surface_add_listener(surface_, &kSurfaceEvents, this);
+  if (wp_fractional_scale_manager_v1* manager = connection_.fractional_scale()) {
+    fractional_scale_ = wp_fractional_scale_manager_v1_get_fractional_scale(manager, surface_);
+    wp_fractional_scale_v1_add_listener(fractional_scale_, &kFractionalScaleEvents, this);
+  }
   shm_.emplace(connection_, surface_, layout_, scale_, window_points());
   seat_.emplace(connection_, surface_);
   seat_->set_scale(scale_, window_points());
@@ -157,6 +182,7 @@ WaylandWindow::~WaylandWindow() {
   seat_.reset();
   if (frame_ != nullptr) libdecor_frame_unref(frame_);
   if (decor_ != nullptr) libdecor_unref(decor_);
+  if (fractional_scale_ != nullptr) wp_fractional_scale_v1_destroy(fractional_scale_);
   if (surface_ != nullptr) wl_surface_destroy(surface_);
   wl_display_flush(connection_.display());
 }
@@ -200,11 +226,37 @@ void WaylandWindow::commit_size(libdecor_configuration* configuration) {
   libdecor_state_free(state);
 }
 
-int WaylandWindow::entered_scale() const {
-  int scale = 0;
+// Of the outputs the surface is on, the one of the largest scale: the window is sharp there.
+const Output* WaylandWindow::densest_entered() const {
+  const Output* found = nullptr;
   for (const wl_output* handle : entered_)
-    if (const Output* output = connection_.output(handle)) scale = std::max(scale, output->scale);
-  return scale > 0 ? scale : scale_.buffer_scale;
+    if (const Output* output = connection_.output(handle);
+        output != nullptr && (found == nullptr || output->scale > found->scale))
+      found = output;
+  return found;
+}
+
+int WaylandWindow::entered_scale() const {
+  const Output* output = densest_entered();
+  return output != nullptr ? output->scale : scale_.buffer_scale;
+}
+
+// The zoom the outputs the window is on ask for now (or the compositor's fractional scale for it),
+// fitted to the densest of them: when it is another than the window's, the host is told, after
+// the input that came before.
+void WaylandWindow::follow_density(std::vector<WindowInput>& input) {
+  const Output* output = densest_entered();
+  if (output == nullptr) return;
+  const int zoom = choose_zoom(std::nullopt, output, preferred_scale_).zoom;
+  if (zoom != layout_.zoom && zoom != asked_zoom_) input.push_back(WindowInput::rescaled_to(zoom));
+  asked_zoom_ = zoom;
+}
+
+// The window at another zoom on the output it is on: its size in points, its buffers and the
+// pointer's scale, drawn whole at the next present. A size the compositor imposes stays.
+void WaylandWindow::use_zoom(int zoom) {
+  layout_ = window::layout_at(zoom);
+  use_scale(entered_scale());
 }
 
 // A window that moves to an output of another scale gets buffers for it, drawn whole.
@@ -251,6 +303,7 @@ void WaylandWindow::after_dispatch(std::vector<WindowInput>& input) {
     throw WindowSystemError("the window's decorations failed: " + decoration_error);
   if (close_requested_) throw ProgramExit{0};
   seat_->take(input, MonotonicClock::now());
+  if (follows_density_ && configured_) follow_density(input);
 }
 
 void WaylandWindow::read(std::vector<WindowInput>& input) {

@@ -13,7 +13,7 @@ EM_JS(void, nuv_page_put_rows, (const std::uint8_t* rgba, int width, int first_r
   Module.page.putRows(HEAPU8.subarray(rgba, rgba + width * rows * 4), width, first_row, rows);
 });
 EM_JS(int, nuv_page_take_events, (std::int32_t* events, int capacity),
-      { return Module.page.takeEvents(HEAP32.subarray(events >> 2, (events >> 2) + capacity * 7)); });
+      { return Module.page.takeEvents(HEAP32.subarray(events >> 2, (events >> 2) + capacity * 8)); });
 EM_ASYNC_JS(void, nuv_page_wait, (double milliseconds), { await Module.page.wait(milliseconds); });
 EM_JS(void, nuv_page_show_error, (const char* message),
       { Module.page.showError(UTF8ToString(message)); });

@@ -8,13 +8,14 @@
 
 namespace nuv::host::web::page {
 
-// One event the page queued, as it writes them: seven numbers.
+// One event the page queued, as it writes them: eight numbers.
 struct Event {
-  enum Kind : std::int32_t { typed, moved, pressed, released };
-  std::int32_t kind, character, x, y, primary, touch, time;
+  enum Kind : std::int32_t { typed, moved, pressed, released, rescaled };
+  std::int32_t kind, character, x, y, primary, touch, time, zoom;
 };
 
-// The zoom whose records the page loaded before the program started.
+// The zoom whose records the page loaded before the program started, or since, before it queued
+// the event that asks for it.
 int zoom();
 // Whether the page is shown: its tab in front, the browser not minimised.
 bool visible();

@@ -2,7 +2,9 @@
 
 #include <array>
 #include <chrono>
+#include <optional>
 
+#include "frames/loaded_records.hpp"
 #include "host/client_area.hpp"
 #include "host/web/page.hpp"
 
@@ -26,21 +28,21 @@ WindowInput input_of(const page::Event& event) {
       if (touch) return WindowInput::finger(pressed, event.x, event.y, time);
       return WindowInput::button(pressed, event.x, event.y, event.primary != 0, time);
     }
+    case page::Event::rescaled:
+      return WindowInput::rescaled_to(event.zoom);
   }
   return WindowInput::typed_key(0);  // a kind no page sends: no key
 }
 
 class WebWindow final : public WindowSystem {
  public:
-  WebWindow() : layout_(window::layout_at(page::zoom())), area_(layout_) {
-    rgba_.resize(static_cast<std::size_t>(layout_.client_width) * layout_.client_height * 4);
-    page::set_canvas_size(layout_.client_width, layout_.client_height);
-  }
+  WebWindow() { use_zoom(page::zoom()); }
   ~WebWindow() override { page::closed(); }
   WebWindow(const WebWindow&) = delete;
   WebWindow& operator=(const WebWindow&) = delete;
 
   const window::Layout& layout() const override { return layout_; }
+  void use_zoom(int zoom) override;
   std::string zoom_notice() const override { return {}; }  // the page chose the zoom
   std::chrono::milliseconds double_click_time() const override { return kDoubleClickTime; }
   void present(const PictureRef& picture, bool repaint) override;
@@ -51,20 +53,30 @@ class WebWindow final : public WindowSystem {
   void wait(TimePoint until, Waitable, std::vector<WindowInput>& input) override;
 
  private:
-  window::Layout layout_;
-  ClientArea area_;
+  window::Layout layout_ = window::layout_at(1);
+  std::optional<ClientArea> area_;
   std::vector<std::uint8_t> rgba_;  // the canvas's pixels: red, green, blue, opaque
 };
 
+// The page loaded the zoom's records before it asked for it. Those of every other zoom are let go:
+// the host loads its pictures again at this zoom at once, and nothing is drawn before.
+void WebWindow::use_zoom(int zoom) {
+  layout_ = window::layout_at(zoom);
+  area_.emplace(layout_);
+  rgba_.assign(static_cast<std::size_t>(layout_.client_width) * layout_.client_height * 4, 0);
+  page::set_canvas_size(layout_.client_width, layout_.client_height);
+  frames::keep_only_records(zoom);
+}
+
 // The client area's pixels are 0x00RRGGBB; the canvas takes them byte by byte.
 void WebWindow::present(const PictureRef& picture, bool repaint) {
-  area_.show(picture);
-  const RowSpan changed = area_.take_changed();
+  area_->show(picture);
+  const RowSpan changed = area_->take_changed();
   const RowSpan rows = repaint ? RowSpan{0, layout_.client_height} : changed;
   if (rows.empty()) return;
   const auto width = static_cast<std::size_t>(layout_.client_width);
   for (int y = rows.first; y < rows.end; ++y) {
-    const std::uint32_t* from = area_.row(y);
+    const std::uint32_t* from = area_->row(y);
     std::uint8_t* to = rgba_.data() + static_cast<std::size_t>(y) * width * 4;
     for (std::size_t x = 0; x < width; ++x, to += 4) {
       to[0] = static_cast<std::uint8_t>(from[x] >> 16);

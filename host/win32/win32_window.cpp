@@ -53,26 +53,41 @@ SIZE frame_size(const window::Layout& layout, UINT dpi) {
   return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
-// The zoom asked for, else the monitor's density in steps of 96 dots per inch; the largest up to
-// that whose window fits the monitor's work area.
-window::ZoomChoice choose_zoom(std::optional<int> requested, UINT dpi, const RECT& work_area) {
+// The monitor's density and work area, and the frame Windows draws at that density.
+window::DesktopDensity density_of(UINT dpi, const RECT& work_area) {
   const window::Layout one = window::layout_at(1);
   const SIZE frame = frame_size(one, dpi);
-  window::DesktopDensity density{.requested = requested, .monitor_dpi = dpi};
+  window::DesktopDensity density{.monitor_dpi = dpi};
   density.usable_area =
       window::Size{work_area.right - work_area.left, work_area.bottom - work_area.top};
   density.frame = window::Size{frame.cx - one.client_width, frame.cy - one.client_height};
-  return window::choose_zoom(density);
+  return density;
+}
+
+RECT work_area_of(HMONITOR monitor) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  GetMonitorInfoW(monitor, &info);
+  return info.rcWork;
+}
+
+// Mouse messages Windows makes from a finger or a pen carry this mark in their extra information.
+bool from_touch() {
+  constexpr LPARAM kMask = static_cast<LPARAM>(0xFFFFFF00);
+  constexpr LPARAM kPenOrTouch = static_cast<LPARAM>(0xFF515700);
+  return (GetMessageExtraInfo() & kMask) == kPenOrTouch;
 }
 
 // Input a message carries, if it is input the viewer reads: typed characters, the pointer over
-// the client area and its buttons, the button's time the message's own.
+// the client area and its buttons, the button's time the message's own. The primary button's
+// messages that a finger or a pen made are the finger's.
 class MessageReader {
  public:
   std::optional<WindowInput> read(UINT message, WPARAM w, LPARAM l, LONG time) {
     const int x = static_cast<short>(LOWORD(l)), y = static_cast<short>(HIWORD(l));
+    const auto stamp = static_cast<std::uint32_t>(time);
     const auto button = [&](bool pressed, bool primary) {
-      return WindowInput::button(pressed, x, y, primary, static_cast<std::uint32_t>(time));
+      return WindowInput::button(pressed, x, y, primary, stamp);
     };
     switch (message) {
       case WM_CHAR:
@@ -80,11 +95,12 @@ class MessageReader {
           return WindowInput::typed_key(*character, combined());
         return std::nullopt;
       case WM_MOUSEMOVE:
-        return WindowInput::moved_to(x, y);
+        return WindowInput::moved_to(x, y, from_touch());
       case WM_LBUTTONDOWN:
-        return button(true, true);
-      case WM_LBUTTONUP:
-        return button(false, true);
+      case WM_LBUTTONUP: {
+        const bool pressed = message == WM_LBUTTONDOWN;
+        return from_touch() ? WindowInput::finger(pressed, x, y, stamp) : button(pressed, true);
+      }
       case WM_RBUTTONDOWN:
       case WM_MBUTTONDOWN:
         return button(true, false);
@@ -115,6 +131,7 @@ class Win32Window final : public WindowSystem {
   Win32Window& operator=(const Win32Window&) = delete;
 
   const window::Layout& layout() const override { return layout_; }
+  void use_zoom(int zoom) override;
   std::string zoom_notice() const override { return zoom_notice_; }
   std::chrono::milliseconds double_click_time() const override {
     return std::chrono::milliseconds{GetDoubleClickTime()};
@@ -138,8 +155,11 @@ class Win32Window final : public WindowSystem {
   LRESULT handle(UINT message, WPARAM w, LPARAM l);
   void create_window(std::optional<int> requested_zoom);
   void make_client_area();
+  void release_client_area();
   void put_rows(HDC target, RowSpan rows);
+  void on_density_change(UINT dpi, const RECT& suggested);
 
+  bool follows_density_ = true;  // no zoom was asked for: the zoom follows the monitor's density
   window::Layout layout_ = window::layout_at(1);
   std::string zoom_notice_;
   Duration refresh_ = display_refresh();
@@ -151,6 +171,7 @@ class Win32Window final : public WindowSystem {
   std::optional<ClientArea> area_;
   MessageReader reader_;
   std::vector<WindowInput>* input_ = nullptr;  // while messages are read
+  std::vector<WindowInput> told_outside_reads_;  // what messages sent meanwhile said
   bool closed_ = false;
 };
 
@@ -161,12 +182,7 @@ Win32Window::Win32Window(std::optional<int> requested_zoom) {
 }
 
 Win32Window::~Win32Window() {
-  area_.reset();
-  if (memory_ != nullptr) {
-    SelectObject(memory_, replaced_);
-    DeleteDC(memory_);
-  }
-  if (bitmap_ != nullptr) DeleteObject(bitmap_);
+  release_client_area();
   if (window_ != nullptr) DestroyWindow(window_);
   for (HICON icon : icons_)
     if (icon != nullptr) DestroyIcon(icon);
@@ -195,11 +211,11 @@ void Win32Window::create_window(std::optional<int> requested_zoom) {
   if (window_ == nullptr) fail("cannot make the window");
   UINT dpi = GetDpiForWindow(window_);
   if (dpi == 0) dpi = kDefaultDpi;  // a window Windows tells no density of has the usual one
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
-  const RECT& work = monitor.rcWork;
-  const window::ZoomChoice zoom = choose_zoom(requested_zoom, dpi, work);
+  follows_density_ = !requested_zoom;
+  window::DesktopDensity density =
+      density_of(dpi, work_area_of(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY)));
+  density.requested = requested_zoom;
+  const window::ZoomChoice zoom = window::choose_zoom(density);
   layout_ = window::layout_at(zoom.zoom);
   zoom_notice_ = zoom.notice;
   make_client_area();
@@ -230,6 +246,44 @@ void Win32Window::make_client_area() {
                                    layout_.client_height});
 }
 
+void Win32Window::release_client_area() {
+  area_.reset();
+  if (memory_ != nullptr) {
+    SelectObject(memory_, replaced_);
+    DeleteDC(memory_);
+    memory_ = nullptr;
+  }
+  if (bitmap_ != nullptr) DeleteObject(bitmap_);
+  bitmap_ = nullptr;
+}
+
+// The window's client area at the new zoom, where the window is, in the frame of its density.
+void Win32Window::use_zoom(int zoom) {
+  release_client_area();
+  layout_ = window::layout_at(zoom);
+  make_client_area();
+  const SIZE size = frame_size(layout_, GetDpiForWindow(window_));
+  SetWindowPos(window_, nullptr, 0, 0, size.cx, size.cy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(window_, nullptr, FALSE);
+}
+
+// On a monitor of another density the window goes where Windows suggests, sized for its client
+// area in the frame drawn there; where the zoom follows the density and the density there asks
+// for another, the host is told, and the window takes it.
+void Win32Window::on_density_change(UINT dpi, const RECT& suggested) {
+  const window::Rezoomed moved = window::rezoomed(
+      density_of(dpi, work_area_of(MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST))),
+      layout_.zoom, follows_density_,
+      {suggested.left, suggested.top, suggested.right - suggested.left,
+       suggested.bottom - suggested.top});
+  SetWindowPos(window_, nullptr, moved.window.x, moved.window.y, moved.window.width,
+               moved.window.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (moved.zoom != layout_.zoom)
+    (input_ != nullptr ? *input_ : told_outside_reads_)
+        .push_back(WindowInput::rescaled_to(moved.zoom));
+}
+
 void Win32Window::put_rows(HDC target, RowSpan rows) {
   rows = rows.clipped(layout_.client_height);
   if (!rows.empty())
@@ -250,6 +304,8 @@ void Win32Window::present(const PictureRef& picture, bool repaint) {
 // ends the program once the message that brought it has been handled, outside the window
 // procedure, through which no exception may pass.
 void Win32Window::read(std::vector<WindowInput>& input) {
+  input.insert(input.end(), told_outside_reads_.begin(), told_outside_reads_.end());
+  told_outside_reads_.clear();
   input_ = &input;
   MSG message;
   while (!closed_ && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -304,13 +360,9 @@ LRESULT Win32Window::handle(UINT message, WPARAM w, LPARAM l) {
     case WM_CLOSE:
       closed_ = true;
       return 0;
-    case WM_DPICHANGED: {
-      // The window keeps its zoom on a monitor of another density, moved where Windows says.
-      const auto* suggested = reinterpret_cast<const RECT*>(l);
-      SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
-                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+    case WM_DPICHANGED:
+      on_density_change(HIWORD(w), *reinterpret_cast<const RECT*>(l));
       return 0;
-    }
     default:
       return DefWindowProcW(window_, message, w, l);
   }

@@ -71,7 +71,7 @@ Connection::Connection() {
     throw WindowSystemError("the display " + name_ + " has no screen " + std::to_string(screen));
   }
   const std::string owner = xsettings_owner_name(screen);
-  const std::array<std::string_view, 17> names = {"WM_PROTOCOLS",
+  const std::array<std::string_view, 18> names = {"WM_PROTOCOLS",
                                                   "WM_DELETE_WINDOW",
                                                   "_NET_WM_PING",
                                                   "_NET_WM_NAME",
@@ -87,7 +87,8 @@ Connection::Connection() {
                                                   "_XSETTINGS_SETTINGS",
                                                   "_NET_SUPPORTING_WM_CHECK",
                                                   "_NET_REQUEST_FRAME_EXTENTS",
-                                                  "_NET_FRAME_EXTENTS"};
+                                                  "_NET_FRAME_EXTENTS",
+                                                  "MANAGER"};
   std::array<xcb_intern_atom_cookie_t, names.size()> cookies;
   for (std::size_t i = 0; i < names.size(); ++i)
     cookies[i] = xcb_intern_atom(connection_, 0, static_cast<std::uint16_t>(names[i].size()),
@@ -101,7 +102,7 @@ Connection::Connection() {
   check();
   atoms_ = {atoms[0],  atoms[1],  atoms[2],  atoms[3],  atoms[4],  atoms[5],
             atoms[6],  atoms[7],  atoms[8],  atoms[9],  atoms[10], atoms[11],
-            atoms[12], atoms[13], atoms[14], atoms[15], atoms[16]};
+            atoms[12], atoms[13], atoms[14], atoms[15], atoms[16], atoms[17]};
 }
 
 Connection::~Connection() {

@@ -22,7 +22,7 @@ struct Atoms {
   xcb_atom_t wm_protocols, wm_delete_window, net_wm_ping, net_wm_name, utf8_string, net_wm_icon,
       net_wm_pid, net_wm_window_type, net_wm_window_type_normal, motif_wm_hints, net_workarea,
       net_current_desktop, xsettings_owner, xsettings_settings, net_supporting_wm_check,
-      net_request_frame_extents, net_frame_extents;
+      net_request_frame_extents, net_frame_extents, manager;
 };
 
 class Connection {

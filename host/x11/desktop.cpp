@@ -45,47 +45,81 @@ constexpr std::chrono::milliseconds kFrameAnswerTime{200};
 
 }  // namespace
 
-Desktop read_desktop(const Connection& connection) {
+// The settings manager is found by the selection it owns; the settings property of its window is
+// watched for changes, and the root window for a new manager's announcement.
+void read_settings(const Connection& connection, Desktop& desktop) {
   xcb_connection_t* c = connection.get();
+  const Atoms& atoms = connection.atoms();
+  const Owned<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+      c, xcb_get_selection_owner(c, atoms.xsettings_owner), nullptr));
+  desktop.settings_owner = owner ? owner->owner : xcb_window_t{XCB_WINDOW_NONE};
+  desktop.settings_dpi.reset();
+  desktop.double_click_time = kDoubleClickTime;
+  if (desktop.settings_owner == XCB_WINDOW_NONE) return;
+  const std::uint32_t watched[] = {XCB_EVENT_MASK_PROPERTY_CHANGE};
+  xcb_change_window_attributes(c, desktop.settings_owner, XCB_CW_EVENT_MASK, watched);
+  const auto settings = property_reply(
+      connection, ask_property(connection, desktop.settings_owner, atoms.xsettings_settings));
+  desktop.settings_dpi = dots_per_inch_in(bytes_of(settings.get()));
+  if (const auto time = double_click_time_in(bytes_of(settings.get())))
+    desktop.double_click_time = *time;
+}
+
+void read_resources(const Connection& connection, Desktop& desktop) {
+  const auto resources = property_reply(
+      connection, ask_property(connection, connection.screen().root, XCB_ATOM_RESOURCE_MANAGER));
+  const auto bytes = bytes_of(resources.get());
+  desktop.resources.assign(bytes.begin(), bytes.end());
+}
+
+void read_work_area(const Connection& connection, Desktop& desktop) {
   const xcb_window_t root = connection.screen().root;
   const Atoms& atoms = connection.atoms();
-  const auto resources = ask_property(connection, root, XCB_ATOM_RESOURCE_MANAGER);
   const auto work_areas = ask_property(connection, root, atoms.net_workarea);
   const auto current = ask_property(connection, root, atoms.net_current_desktop);
-  const auto manager = ask_property(connection, root, atoms.net_supporting_wm_check);
-  const auto owner_cookie = xcb_get_selection_owner(c, atoms.xsettings_owner);
-
   const xcb_screen_t& screen = connection.screen();
   const window::Size screen_size{screen.width_in_pixels, screen.height_in_pixels};
-  Desktop desktop{{}, {0, 0, screen_size.width, screen_size.height}, false, kDoubleClickTime};
-  const auto resource_bytes = bytes_of(property_reply(connection, resources).get());
-  desktop.resources.assign(resource_bytes.begin(), resource_bytes.end());
   const auto areas_reply = property_reply(connection, work_areas);
   const auto current_reply = property_reply(connection, current);
   const auto areas = cardinals_of(areas_reply.get());
   const auto desktop_number = cardinals_of(current_reply.get());
   const std::size_t index = desktop_number.empty() ? 0 : desktop_number[0];
-  if (areas.size() >= 4 * (index + 1))
-    desktop.work_area = window::usable_area(areas.subspan(4 * index, 4), screen_size);
-  desktop.window_manager = !cardinals_of(property_reply(connection, manager).get(),
-                                         XCB_ATOM_WINDOW)
-                                .empty();
+  desktop.work_area = areas.size() >= 4 * (index + 1)
+                          ? window::usable_area(areas.subspan(4 * index, 4), screen_size)
+                          : window::Rect{0, 0, screen_size.width, screen_size.height};
+}
 
-  const Owned<xcb_get_selection_owner_reply_t> owner(
-      xcb_get_selection_owner_reply(c, owner_cookie, nullptr));
-  if (owner && owner->owner != XCB_WINDOW_NONE) {
-    const auto settings = property_reply(
-        connection, ask_property(connection, owner->owner, atoms.xsettings_settings));
-    if (const auto time = double_click_time_in(bytes_of(settings.get())))
-      desktop.double_click_time = *time;
-  }
+// The root window tells of changes to the resources and the work area, and of a new settings
+// manager.
+Desktop read_desktop(const Connection& connection) {
+  const xcb_window_t root = connection.screen().root;
+  const std::uint32_t watched[] = {XCB_EVENT_MASK_PROPERTY_CHANGE |
+                                   XCB_EVENT_MASK_STRUCTURE_NOTIFY};
+  xcb_change_window_attributes(connection.get(), root, XCB_CW_EVENT_MASK, watched);
+  Desktop desktop{};
+  read_resources(connection, desktop);
+  read_settings(connection, desktop);
+  read_work_area(connection, desktop);
+  const auto manager =
+      property_reply(connection, ask_property(connection, root,
+                                              connection.atoms().net_supporting_wm_check));
+  desktop.window_manager = !cardinals_of(manager.get(), XCB_ATOM_WINDOW).empty();
   connection.check();
   return desktop;
 }
 
+std::optional<FrameExtents> told_frame_extents(const Connection& connection, xcb_window_t window) {
+  const auto reply = property_reply(
+      connection, ask_property(connection, window, connection.atoms().net_frame_extents));
+  const auto sides = cardinals_of(reply.get());
+  if (sides.size() < 4) return std::nullopt;
+  const auto side = [&](int i) { return static_cast<int>(std::min<std::uint32_t>(sides[i], 1000)); };
+  return FrameExtents{side(0), side(1), side(2), side(3)};
+}
+
 // The request of the extended window manager hints, answered by setting _NET_FRAME_EXTENTS on the
 // window, which the window's watch of its properties tells.
-std::optional<window::Size> frame_extents(const Connection& connection, xcb_window_t window) {
+std::optional<FrameExtents> frame_extents(const Connection& connection, xcb_window_t window) {
   xcb_connection_t* c = connection.get();
   const Atoms& atoms = connection.atoms();
   xcb_client_message_event_t request{};
@@ -104,12 +138,7 @@ std::optional<window::Size> frame_extents(const Connection& connection, xcb_wind
       if ((event->response_type & 0x7F) != XCB_PROPERTY_NOTIFY || notice.window != window ||
           notice.atom != atoms.net_frame_extents)
         continue;
-      const auto reply =
-          property_reply(connection, ask_property(connection, window, atoms.net_frame_extents));
-      const auto sides = cardinals_of(reply.get());
-      if (sides.size() < 4) return std::nullopt;
-      return window::Size{static_cast<int>(sides[0] + sides[1]),
-                          static_cast<int>(sides[2] + sides[3])};
+      return told_frame_extents(connection, window);
     }
     connection.check();
   } while (posix::wait_readable(connection.descriptor(), -1, deadline));

@@ -107,7 +107,7 @@ PixelFormat screen_format(const Connection& connection) {
 
 // Where a window manager does not tell the frame it puts round a window: a title bar and thin
 // borders.
-constexpr window::Size kAssumedFrame{10, 40};
+constexpr FrameExtents kAssumedFrame{5, 5, 35, 5};
 
 class X11Window final : public WindowSystem {
  public:
@@ -115,6 +115,7 @@ class X11Window final : public WindowSystem {
   ~X11Window() override;
 
   const window::Layout& layout() const override { return layout_; }
+  void use_zoom(int zoom) override;
   std::string zoom_notice() const override { return zoom_.notice; }
   std::chrono::milliseconds double_click_time() const override {
     return desktop_.double_click_time;
@@ -128,19 +129,27 @@ class X11Window final : public WindowSystem {
 
  private:
   void create_window();
+  window::DesktopDensity density() const;
   window::ZoomChoice choose_zoom(std::optional<int> requested) const;
   void use_layout();
+  void resize_window();
+  void keep_within_work_area();
   void place_client_area(int window_width, int window_height);
   bool read_queued(std::vector<WindowInput>& input);
   void handle(const xcb_generic_event_t& event, std::vector<WindowInput>& input);
-  void on_client_message(const xcb_client_message_event_t& message);
+  void on_client_message(const xcb_client_message_event_t& message,
+                         std::vector<WindowInput>& input);
+  void on_property(const xcb_property_notify_event_t& notice, std::vector<WindowInput>& input);
+  void follow_density(std::vector<WindowInput>& input);
   void on_resize(int width, int height);
 
   Connection connection_;
   Desktop desktop_;
+  bool follows_density_;  // no zoom was asked for: the zoom follows the desktop's as it changes
   window::ZoomChoice zoom_;
   window::Layout layout_;
   xcb_window_t window_ = 0;
+  window::Size window_size_{};  // as the server last told it
   PixelFormat format_;
   std::optional<ClientImage> image_;
   // Where the client area lies in a window a window manager has enlarged.
@@ -157,7 +166,9 @@ class X11Window final : public WindowSystem {
 };
 
 X11Window::X11Window(std::optional<int> requested_zoom)
-    : desktop_(read_desktop(connection_)), layout_(window::layout_at(1)) {
+    : desktop_(read_desktop(connection_)),
+      follows_density_(!requested_zoom),
+      layout_(window::layout_at(1)) {
   create_window();
   zoom_ = choose_zoom(requested_zoom);
   layout_ = window::layout_at(zoom_.zoom);
@@ -193,14 +204,21 @@ void X11Window::create_window() {
   describe_window(connection_, window_);
 }
 
+window::DesktopDensity X11Window::density() const {
+  window::DesktopDensity density{.x_resources = desktop_.resources,
+                                 .settings_dpi = desktop_.settings_dpi};
+  if (const char* gdk_scale = std::getenv("GDK_SCALE")) density.gdk_scale = gdk_scale;
+  density.usable_area = window::Size{desktop_.work_area.width, desktop_.work_area.height};
+  return density;
+}
+
 // The window and its frame fit the usable area: the frame is asked of the window manager only
 // where it matters, for a zoom above 1.
 window::ZoomChoice X11Window::choose_zoom(std::optional<int> requested) const {
-  window::DesktopDensity density{.requested = requested, .x_resources = desktop_.resources};
-  if (const char* gdk_scale = std::getenv("GDK_SCALE")) density.gdk_scale = gdk_scale;
+  window::DesktopDensity density = this->density();
+  density.requested = requested;
   if (desktop_.window_manager && window::wanted_zoom(density) > 1)
-    density.frame = frame_extents(connection_, window_).value_or(kAssumedFrame);
-  density.usable_area = window::Size{desktop_.work_area.width, desktop_.work_area.height};
+    density.frame = frame_extents(connection_, window_).value_or(kAssumedFrame).size();
   return window::choose_zoom(density);
 }
 
@@ -208,18 +226,69 @@ window::ZoomChoice X11Window::choose_zoom(std::optional<int> requested) const {
 // places it, with the client area's image.
 void X11Window::use_layout() {
   const window::Rect& area = desktop_.work_area;
-  const std::uint32_t geometry[] = {
+  const std::uint32_t place[] = {
       static_cast<std::uint32_t>(area.x + std::max(0, (area.width - layout_.client_width) / 2)),
-      static_cast<std::uint32_t>(area.y + std::max(0, (area.height - layout_.client_height) / 2)),
-      static_cast<std::uint32_t>(layout_.client_width),
-      static_cast<std::uint32_t>(layout_.client_height)};
+      static_cast<std::uint32_t>(area.y + std::max(0, (area.height - layout_.client_height) / 2))};
+  xcb_configure_window(connection_.get(), window_, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y,
+                       place);
+  resize_window();
+}
+
+// The window at the layout's size where it is, and the client area's image at it.
+void X11Window::resize_window() {
+  const std::uint32_t size[] = {static_cast<std::uint32_t>(layout_.client_width),
+                                static_cast<std::uint32_t>(layout_.client_height)};
   xcb_configure_window(connection_.get(), window_,
-                       XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH |
-                           XCB_CONFIG_WINDOW_HEIGHT,
-                       geometry);
+                       XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
   fix_size(connection_, window_, layout_);
   image_.reset();
   image_.emplace(connection_, window_, connection_.screen().root_depth, layout_, format_);
+}
+
+// The window keeps its place at its new size, moved just enough for it and its frame to stay
+// within the usable area. One a window manager holds at its own size (fullscreen, maximised) shows
+// the new client area in its middle.
+void X11Window::use_zoom(int zoom) {
+  layout_ = window::layout_at(zoom);
+  keep_within_work_area();
+  resize_window();
+  origin_ = {};
+  place_client_area(window_size_.width, window_size_.height);
+  connection_.flush();
+}
+
+// A window manager places the frame's top left where the window asks to be (the window's gravity
+// is the north-west one); without one the window is placed itself.
+void X11Window::keep_within_work_area() {
+  xcb_connection_t* c = connection_.get();
+  const Owned<xcb_translate_coordinates_reply_t> at(xcb_translate_coordinates_reply(
+      c, xcb_translate_coordinates(c, window_, connection_.screen().root, 0, 0), nullptr));
+  if (!at) return;
+  const FrameExtents frame = desktop_.window_manager
+                                 ? told_frame_extents(connection_, window_).value_or(kAssumedFrame)
+                                 : FrameExtents{};
+  const window::Rect& area = desktop_.work_area;
+  const auto within = [](int position, int size, int start, int length) {
+    return std::max(start, std::min(position, start + length - size));
+  };
+  const int x = at->dst_x - frame.left, y = at->dst_y - frame.top;
+  const int new_x = within(x, layout_.client_width + frame.size().width, area.x, area.width);
+  const int new_y = within(y, layout_.client_height + frame.size().height, area.y, area.height);
+  if (new_x == x && new_y == y) return;
+  const std::uint32_t place[] = {static_cast<std::uint32_t>(new_x),
+                                 static_cast<std::uint32_t>(new_y)};
+  xcb_configure_window(c, window_, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, place);
+}
+
+// The zoom the desktop asks for now, fitted with the frame the window manager has told: when it
+// is another than the window's, the host is told in its place among the input.
+void X11Window::follow_density(std::vector<WindowInput>& input) {
+  if (!follows_density_) return;
+  window::DesktopDensity density = this->density();
+  if (desktop_.window_manager)
+    density.frame = told_frame_extents(connection_, window_).value_or(kAssumedFrame).size();
+  const int zoom = window::choose_zoom(density).zoom;
+  if (zoom != layout_.zoom) input.push_back(WindowInput::rescaled_to(zoom));
 }
 
 // Where a window manager has made the window larger (fullscreen, maximised, tiled), the client area
@@ -291,11 +360,14 @@ void X11Window::handle(const xcb_generic_event_t& event, std::vector<WindowInput
       break;
     case XCB_CONFIGURE_NOTIFY: {
       const auto& configure = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
-      on_resize(configure.width, configure.height);
+      if (configure.window == window_) on_resize(configure.width, configure.height);
       break;
     }
     case XCB_CLIENT_MESSAGE:
-      on_client_message(reinterpret_cast<const xcb_client_message_event_t&>(event));
+      on_client_message(reinterpret_cast<const xcb_client_message_event_t&>(event), input);
+      break;
+    case XCB_PROPERTY_NOTIFY:
+      on_property(reinterpret_cast<const xcb_property_notify_event_t&>(event), input);
       break;
     case XCB_KEY_PRESS:
       if (const auto key = keyboard_.key(reinterpret_cast<const xcb_key_press_event_t&>(event)))
@@ -323,9 +395,14 @@ void X11Window::handle(const xcb_generic_event_t& event, std::vector<WindowInput
 }
 
 // The close control ends the program; a window manager's ping is answered, so that it never
-// takes the window for hung.
-void X11Window::on_client_message(const xcb_client_message_event_t& message) {
+// takes the window for hung. A new settings manager's settings are read.
+void X11Window::on_client_message(const xcb_client_message_event_t& message,
+                                  std::vector<WindowInput>& input) {
   const Atoms& atoms = connection_.atoms();
+  if (message.type == atoms.manager && message.data.data32[1] == atoms.xsettings_owner) {
+    read_settings(connection_, desktop_);
+    follow_density(input);
+  }
   if (message.type != atoms.wm_protocols) return;
   if (message.data.data32[0] == atoms.wm_delete_window) throw ProgramExit{0};
   if (message.data.data32[0] == atoms.net_wm_ping) {
@@ -337,10 +414,29 @@ void X11Window::on_client_message(const xcb_client_message_event_t& message) {
   }
 }
 
+// The desktop's density (the resources' Xft.dpi, the settings' Xft/DPI) and the area it gives
+// windows, as they change.
+void X11Window::on_property(const xcb_property_notify_event_t& notice,
+                            std::vector<WindowInput>& input) {
+  const Atoms& atoms = connection_.atoms();
+  const xcb_window_t root = connection_.screen().root;
+  if (notice.window == root && notice.atom == XCB_ATOM_RESOURCE_MANAGER)
+    read_resources(connection_, desktop_);
+  else if (notice.window == root &&
+           (notice.atom == atoms.net_workarea || notice.atom == atoms.net_current_desktop))
+    read_work_area(connection_, desktop_);
+  else if (notice.window == desktop_.settings_owner && notice.atom == atoms.xsettings_settings)
+    read_settings(connection_, desktop_);
+  else
+    return;
+  follow_density(input);
+}
+
 // A window manager's size stands: it may make the window fullscreen, maximise it or tile it, and
 // the window must come back to its own size and place when it leaves that state. Without one,
 // another client that gave the window another size is asked away, once for each size given.
 void X11Window::on_resize(int width, int height) {
+  window_size_ = {width, height};
   place_client_area(width, height);
   if (desktop_.window_manager) return;
   if (width == layout_.client_width && height == layout_.client_height) {

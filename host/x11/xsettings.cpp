@@ -46,10 +46,9 @@ class Fields {
 
 enum class Type : std::uint32_t { integer = 0, string = 1, colour = 2 };
 
-}  // namespace
-
-std::optional<std::chrono::milliseconds> double_click_time_in(
-    std::span<const std::uint8_t> settings) {
+// The positive integer setting of that name.
+std::optional<std::int32_t> positive_integer(std::span<const std::uint8_t> settings,
+                                             std::string_view wanted) {
   Fields in(settings);
   in.big_endian(in.number(1) == 1);
   in.skip(3);
@@ -63,8 +62,7 @@ std::optional<std::chrono::milliseconds> double_click_time_in(
     switch (type) {
       case Type::integer: {
         const auto value = static_cast<std::int32_t>(in.number(4));
-        if (in.ok() && name == "Net/DoubleClickTime" && value > 0)
-          return std::chrono::milliseconds{value};
+        if (in.ok() && name == wanted) return value > 0 ? std::optional(value) : std::nullopt;
         break;
       }
       case Type::string:
@@ -77,6 +75,20 @@ std::optional<std::chrono::milliseconds> double_click_time_in(
         return std::nullopt;
     }
   }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::chrono::milliseconds> double_click_time_in(
+    std::span<const std::uint8_t> settings) {
+  if (const auto time = positive_integer(settings, "Net/DoubleClickTime"))
+    return std::chrono::milliseconds{*time};
+  return std::nullopt;
+}
+
+std::optional<double> dots_per_inch_in(std::span<const std::uint8_t> settings) {
+  if (const auto dpi = positive_integer(settings, "Xft/DPI")) return *dpi / 1024.0;
   return std::nullopt;
 }
 

@@ -54,13 +54,19 @@ struct Present {
   bool repaint;
 };
 
-// A window system that follows a script, and notes what it is given to show.
+// A window system that follows a script, and notes what it is given to show and the zooms it is
+// asked to use.
 class ScriptedWindowSystem final : public WindowSystem {
  public:
-  ScriptedWindowSystem(const Script& script, std::vector<Present>& presents)
-      : script_(script), presents_(presents) {}
+  ScriptedWindowSystem(const Script& script, std::vector<Present>& presents,
+                       std::vector<int>& zooms_used)
+      : script_(script), presents_(presents), zooms_used_(zooms_used) {}
 
   const window::Layout& layout() const override { return layout_; }
+  void use_zoom(int zoom) override {
+    layout_ = window::layout_at(zoom);
+    zooms_used_.push_back(zoom);
+  }
   std::string zoom_notice() const override { return script_.notice; }
   std::chrono::milliseconds double_click_time() const override { return kDoubleClickTime; }
   void present(const PictureRef& picture, bool repaint) override {
@@ -103,6 +109,7 @@ class ScriptedWindowSystem final : public WindowSystem {
  private:
   const Script& script_;
   std::vector<Present>& presents_;
+  std::vector<int>& zooms_used_;
   window::Layout layout_ = window::layout_at(1);
   TimePoint now_{};
   std::size_t next_ = 0;
@@ -136,13 +143,17 @@ class RecordingWindow final : public WindowEvents {
       host_.end_program();
     }
   }
-  void mouse_move(float, float) override { note("m"); }
+  void mouse_move(float x, float y) override {
+    note("m");
+    moved_to.push_back({x, y});
+  }
   void click() override { note("c"); }
   void double_click() override { note("d"); }
 
   int passes = 0;
   TimePoint activated_at;
   PictureRef first_picture;
+  std::vector<window::Point> moved_to;  // in scale units
   std::string calls;  // "k43@1 m@1 c@2 ", say
 
  private:
@@ -176,13 +187,17 @@ struct Outcome {
   TimePoint activated_at;
   std::vector<Present> presents;
   bool first_present_is_the_first_picture = false;
+  int first_picture_width = 0;  // at the end
+  std::vector<window::Point> moved_to;
+  std::vector<int> zooms_used;
 };
 
 Outcome run(const Script& script, std::chrono::microseconds delay = 10000us) {
   Outcome outcome;
   const ScriptedWindowSystem* window_system = nullptr;
   WindowHost host([&] {
-    auto made = std::make_unique<ScriptedWindowSystem>(script, outcome.presents);
+    auto made =
+        std::make_unique<ScriptedWindowSystem>(script, outcome.presents, outcome.zooms_used);
     window_system = made.get();
     return made;
   });
@@ -194,6 +209,8 @@ Outcome run(const Script& script, std::chrono::microseconds delay = 10000us) {
   outcome.activated_at = window.activated_at;
   outcome.first_present_is_the_first_picture =
       !outcome.presents.empty() && outcome.presents.front().picture == window.first_picture.get();
+  outcome.first_picture_width = window.first_picture ? window.first_picture->width() : 0;
+  outcome.moved_to = window.moved_to;
   return outcome;
 }
 
@@ -262,6 +279,31 @@ TEST(WindowHost, PresentsOnlyWhileShownAndRepaintsAllAtTheEnd) {
   EXPECT_FALSE(outcome.presents.front().repaint);
   EXPECT_TRUE(outcome.presents.back().repaint) << "the window is not cleared";
   EXPECT_GE(outcome.presents.back().at, at(600ms));
+}
+
+// The desktop asks for another zoom: the picture the window object holds is loaded again at it and
+// drawn whole before the next cycle; input before the change is read at the old scale and input
+// after it at the new, the calls queued keep their place; the same zoom again changes nothing.
+TEST(WindowHost, AChangeOfZoomReloadsThePicturesInPlaceAndReadsWhatFollowsAtItsScale) {
+  const Script script = script_of({{5ms, moved(150, 300)},
+                                   {12ms, WindowInput::rescaled_to(2)},
+                                   {12ms, moved(301, 601)},
+                                   {12ms, typed('+')},
+                                   {25ms, WindowInput::rescaled_to(2)},
+                                   {40ms, typed(27)}});
+  const Outcome outcome = run(script);
+  ASSERT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.zooms_used, std::vector<int>{2});
+  EXPECT_EQ(outcome.first_picture_width, 2 * frames::kFrameWidth);
+  EXPECT_EQ(outcome.calls, "m@1 m@2 k43@2 k27@4 ");
+  ASSERT_EQ(outcome.moved_to.size(), 2u);
+  EXPECT_FLOAT_EQ(outcome.moved_to[1].x, outcome.moved_to[0].x + 0.5f * window::kScaleWidth /
+                                                                      window::kPicture1Inner.width);
+  const auto redrawn = std::find_if(outcome.presents.begin(), outcome.presents.end(),
+                                    [](const Present& present) { return present.at >= at(12ms); });
+  ASSERT_NE(redrawn, outcome.presents.end());
+  EXPECT_LT(redrawn->at, at(20ms)) << "the picture at the new zoom waits for the next cycle";
+  EXPECT_TRUE(outcome.first_present_is_the_first_picture);
 }
 
 TEST(WindowHost, EndsWithTheStatusOfEachWayOfEnding) {

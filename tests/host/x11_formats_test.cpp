@@ -79,7 +79,8 @@ TEST(PixelFormat, MappedColoursAndTheNearestForOthers) {
 
 // A settings list as a settings manager writes it: byte order, serial, count, then each setting
 // with its type, name, serial and value.
-std::vector<std::uint8_t> settings_list(bool big_endian, std::int32_t double_click_time) {
+std::vector<std::uint8_t> settings_list(bool big_endian, std::int32_t integer_value,
+                                        const std::string& integer = "Net/DoubleClickTime") {
   std::vector<std::uint8_t> bytes{static_cast<std::uint8_t>(big_endian ? 1 : 0), 0, 0, 0};
   const auto put = [&](std::uint32_t value, int size) {
     for (int i = 0; i < size; ++i) {
@@ -104,8 +105,8 @@ std::vector<std::uint8_t> settings_list(bool big_endian, std::int32_t double_cli
   put(0, 4);
   put(0, 4);
   bytes.insert(bytes.end(), {0, 0});  // an integer
-  name("Net/DoubleClickTime");
-  put(static_cast<std::uint32_t>(double_click_time), 4);
+  name(integer);
+  put(static_cast<std::uint32_t>(integer_value), 4);
   return bytes;
 }
 
@@ -117,6 +118,13 @@ TEST(XSettings, DoubleClickTimeAfterOtherSettingsInEitherByteOrder) {
   cut.resize(cut.size() - 2);
   EXPECT_EQ(double_click_time_in(cut), std::nullopt) << "cut short";
   EXPECT_EQ(double_click_time_in({}), std::nullopt);
+}
+
+TEST(XSettings, DotsPerInchIn1024ths) {
+  EXPECT_EQ(dots_per_inch_in(settings_list(false, 192 * 1024, "Xft/DPI")), 192.0);
+  EXPECT_EQ(dots_per_inch_in(settings_list(true, 147456, "Xft/DPI")), 144.0);
+  EXPECT_EQ(dots_per_inch_in(settings_list(false, -1, "Xft/DPI")), std::nullopt) << "unset";
+  EXPECT_EQ(dots_per_inch_in(settings_list(false, 250)), std::nullopt) << "another setting";
 }
 
 }  // namespace

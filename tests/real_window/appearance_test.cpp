@@ -6,6 +6,7 @@
 
 #include <array>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -279,6 +280,54 @@ TEST_F(RealWindowAtZoom2, RunsForward) {
   if (slot == 0) slot = viewer.wait_for_slot_change(0, kPatience);
   ASSERT_GE(slot, 1) << "no 2x frame recognised";
   expect_two_steps_forward(viewer, slot);
+}
+
+// The zoom follows the desktop's density as it changes while the viewer runs, through the resource
+// Xft.dpi or the settings manager's Xft/DPI: the window takes the new zoom's size at once and
+// shows the frame it showed in the new zoom's pixels, and the start-up run goes on from there.
+// Each density is changed right after a frame of the start-up run has come, to 192 dots per inch
+// and back to 96.
+void follow_density(const std::function<void(int)>& set_dots_per_inch, Viewer& viewer) {
+  for (const int zoom : {2, 1}) {
+    const int start =
+        viewer.wait_for_slot_change(viewer.wait_for_slot_change(-1, kPatience), kPatience);
+    set_dots_per_inch(96 * zoom);
+    ASSERT_TRUE(viewer.wait_for_zoom(zoom, 5s)) << "no window for zoom " << zoom;
+    int shown = -1;
+    for (const auto deadline = std::chrono::steady_clock::now() + 2s;
+         shown < 0 && std::chrono::steady_clock::now() < deadline;)
+      shown = viewer.shown_slot();
+    const int next = (start + 1) % frames::kFrameCount;
+    EXPECT_TRUE(shown == start || shown == next)
+        << "slot " << shown << " at zoom " << zoom << " after " << start;
+    if (shown >= 0) {
+      EXPECT_EQ(viewer.wait_for_slot_change(shown, kPatience), (shown + 1) % frames::kFrameCount);
+    }
+  }
+}
+
+TEST(LiveZoom, FollowsTheResourcesXftDpi) {
+  XvfbDisplay display(kLargeScreenWidth, kLargeScreenHeight, "Xft.dpi: 96");
+  Viewer viewer;
+  ASSERT_EQ(viewer.layout().zoom, 1);
+  follow_density([](int dpi) { load_resources("Xft.dpi: " + std::to_string(dpi)); }, viewer);
+}
+
+TEST(LiveZoom, FollowsTheSettingsManagersXftDpi) {
+  XvfbDisplay display(kLargeScreenWidth, kLargeScreenHeight);
+  SettingsManager settings(96);
+  Viewer viewer;
+  ASSERT_EQ(viewer.layout().zoom, 1);
+  follow_density([&](int dpi) { settings.set_dots_per_inch(dpi); }, viewer);
+}
+
+// With a zoom asked for on the command line, the window keeps it.
+TEST(LiveZoom, AZoomAskedForStays) {
+  XvfbDisplay display(kLargeScreenWidth, kLargeScreenHeight, "Xft.dpi: 96");
+  Viewer viewer({}, {"--zoom", "1"});
+  viewer.wait_for_slot_change(-1, kPatience);
+  load_resources("Xft.dpi: 192");
+  EXPECT_FALSE(viewer.wait_for_zoom(2, 1500ms));
 }
 
 // The command line's zoom comes before the desktop's density; a zoom whose window the display

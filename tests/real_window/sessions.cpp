@@ -85,6 +85,8 @@ std::string windows_density(const std::string& resources) {
   return resources.substr(value, resources.find_first_of(" \t\n", value) - value);
 }
 
+}  // namespace
+
 // xrdb reads a file; the resources are short, so a pipe from a shell does.
 void load_resources(const std::string& resources) {
   if (run_command({"sh", "-c", "printf '%s\\n' \"$1\" | xrdb -nocpp -merge", "sh", resources})
@@ -92,7 +94,33 @@ void load_resources(const std::string& resources) {
     throw std::runtime_error("xrdb cannot load " + resources);
 }
 
-}  // namespace
+// xsettingsd reads its settings from its file again when told to by SIGHUP.
+SettingsManager::SettingsManager(int dots_per_inch) : file_("nuv-xsettings") {
+  set_dots_per_inch(dots_per_inch);
+  daemon_.emplace(std::vector<std::string>{"xsettingsd", "-c", file_.path()}, "/dev/null");
+  const auto deadline = std::chrono::steady_clock::now() + kPatience;
+  while (!owns_settings_selection()) {
+    if (std::chrono::steady_clock::now() > deadline)
+      throw std::runtime_error("xsettingsd took no settings selection");
+    std::this_thread::sleep_for(std::chrono::milliseconds{20});
+  }
+}
+
+SettingsManager::~SettingsManager() = default;
+
+void SettingsManager::set_dots_per_inch(int dots_per_inch) {
+  std::ofstream(file_.path()) << "Xft/DPI " << dots_per_inch * 1024 << "\n";
+  if (daemon_) kill(daemon_->pid(), SIGHUP);
+}
+
+bool SettingsManager::owns_settings_selection() {
+  Display* display = XOpenDisplay(nullptr);
+  if (display == nullptr) return false;
+  const Atom selection = XInternAtom(display, "_XSETTINGS_S0", False);
+  const bool owned = XGetSelectionOwner(display, selection) != None;
+  XCloseDisplay(display);
+  return owned;
+}
 
 Session test_session() {
   const char* chosen = std::getenv("NUV_TEST_SESSION");

@@ -37,6 +37,24 @@ void end_wine_programs();
 window::Size weston_output();
 extern const char* const kWestonSocket;
 
+// Loads X resources such as "Xft.dpi: 192" with xrdb, as a desktop does when its settings change.
+void load_resources(const std::string& resources);
+
+// An XSETTINGS manager (xsettingsd) that publishes the density Xft/DPI, and changes it.
+class SettingsManager {
+ public:
+  explicit SettingsManager(int dots_per_inch);
+  ~SettingsManager();
+  SettingsManager(const SettingsManager&) = delete;
+  SettingsManager& operator=(const SettingsManager&) = delete;
+  void set_dots_per_inch(int dots_per_inch);
+
+ private:
+  static bool owns_settings_selection();
+  TempFile file_;
+  std::optional<ChildProcess> daemon_;
+};
+
 class WestonCompositor;
 
 // An Xvfb server on a free display; DISPLAY points at it for as long as it lives. In a Wayland

@@ -265,6 +265,17 @@ void Viewer::set_fullscreen(bool fullscreen) const {
   XCloseDisplay(display);
 }
 
+bool Viewer::wait_for_zoom(int zoom, std::chrono::milliseconds timeout) {
+  const window::Layout wanted = window::layout_at(zoom);
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (window_width(area_.window) != wanted.client_width) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds{10});
+  }
+  layout_ = wanted;
+  return true;
+}
+
 window::Rect Viewer::geometry() const {
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) throw std::runtime_error("cannot open the display");

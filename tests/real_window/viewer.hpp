@@ -61,6 +61,9 @@ class Viewer {
   void set_fullscreen(bool fullscreen) const;
   // Where the window lies on the screen, and its size.
   window::Rect geometry() const;
+  // Waits until the window has the size of `zoom`'s client area, then reads it at that zoom;
+  // false if it has not after `timeout`. X displays only.
+  bool wait_for_zoom(int zoom, std::chrono::milliseconds timeout);
 
  private:
   std::string find_viewer_window(const std::string& error_path,

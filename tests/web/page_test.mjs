@@ -57,9 +57,10 @@ function pageWithReferences() {
 
 // Runs in the page before its own scripts. Every put of rows into the canvas is copied into a
 // picture of the canvas, which then says which stored frame Picture1 shows, or -1; the draws are
-// kept with their times. The stored frames are those the export wrote at the canvas's zoom.
+// kept with their times and zooms. The stored frames are those the export wrote at the canvas's
+// zoom, fetched when the canvas first has that zoom; the puts wait for them in order.
 function watchTheCanvas({ clientWidth, border, frames }) {
-  const watch = { draws: [], waiting: [], references: null, canvas: null, width: 0, zoom: 0 };
+  const watch = { draws: [], waiting: [], loaded: {}, canvas: null, width: 0, zoom: 0 };
   window.nuvWatch = watch;
 
   async function loadReferences(zoom) {
@@ -98,7 +99,7 @@ function watchTheCanvas({ clientWidth, border, frames }) {
     const tried = [last];
     for (let step = 1; step <= frames / 2; ++step) tried.push(last + step, last - step);
     for (const slot of tried.map((s) => ((s % frames) + frames) % frames))
-      if (shows(picture, width, left, top, watch.references[slot])) return slot;
+      if (shows(picture, width, left, top, watch.loaded[watch.zoom][slot])) return slot;
     return -1;
   }
 
@@ -124,32 +125,50 @@ function watchTheCanvas({ clientWidth, border, frames }) {
   function take(put) {
     if (put.width !== watch.width) {
       watch.width = put.width;
-      watch.zoom = put.width / clientWidth;
+      watch.zoom = put.zoom;
       watch.canvas = new Uint32Array(put.canvasWidth * put.canvasHeight);
     }
     watch.canvas.set(put.rows, put.y * watch.width);
-    watch.draws.push({ time: put.time, slot: slotIn(watch.canvas, watch.width, 0, 0) });
+    watch.draws.push({ time: put.time, zoom: put.zoom, slot: slotIn(watch.canvas, watch.width, 0, 0) });
+  }
+
+  // The puts in order, each once the frames of its zoom are there.
+  function takeWaiting() {
+    while (watch.waiting.length && watch.loaded[watch.waiting[0].zoom] instanceof Array)
+      take(watch.waiting.shift());
   }
 
   const putImageData = CanvasRenderingContext2D.prototype.putImageData;
   CanvasRenderingContext2D.prototype.putImageData = function (image, x, y, ...rest) {
     putImageData.call(this, image, x, y, ...rest);
+    const zoom = this.canvas.width / clientWidth;
     watch.waiting.push({
       time: performance.now(),
+      zoom,
       y,
       width: image.width,
       canvasWidth: this.canvas.width,
       canvasHeight: this.canvas.height,
       rows: new Uint32Array(image.data.slice().buffer),
     });
-    if (!watch.references && !watch.loading) {
-      watch.loading = loadReferences(this.canvas.width / clientWidth).then((pictures) => {
-        watch.references = pictures;
-        watch.waiting.splice(0).forEach(take);
-      });
-    }
-    if (watch.references) watch.waiting.splice(0).forEach(take);
+    watch.loaded[zoom] ??= loadReferences(zoom).then((pictures) => {
+      watch.loaded[zoom] = pictures;
+      takeWaiting();
+    });
+    takeWaiting();
   };
+
+  // The first draw at `zoom` from index `from`, or null after `timeout` ms.
+  watch.atZoom = (zoom, from, timeout) =>
+    new Promise((resolve) => {
+      const end = performance.now() + timeout;
+      const look = () => {
+        const draw = watch.draws.slice(from).find((d) => d.zoom === zoom);
+        if (draw || performance.now() > end) resolve(draw ?? null);
+        else setTimeout(look, 5);
+      };
+      look();
+    });
 
   // The first draw from index `from` whose slot differs from `slot`, or null after `timeout` ms;
   // by default from the last draw of `slot`, which input may already have replaced.
@@ -181,7 +200,6 @@ class ViewerPage {
   static async open(browser, url, options = {}, prepare = async () => {}) {
     const context = await browser.newContext({
       viewport: { width: 360, height: 640 },
-      deviceScaleFactor: 1,
       ...options,
     });
     await context.addInitScript(watchTheCanvas, { ...layout, frames: FRAMES });
@@ -558,6 +576,39 @@ const HIDDEN = {
   },
 };
 
+// The device pixel ratio changes while the animation runs (the browser's zoom, another monitor):
+// the picture is drawn at once at the zoom the program's rule chooses, showing the frame it showed,
+// and the start-up run goes on from there.
+const RATIO_CHANGE = {
+  name: 'a change of the device pixel ratio redraws the frame at the new zoom and the run goes on',
+  // The browser's own metrics, which the page then tells of as a browser does (with a viewport of
+  // Playwright's, the page hears of no change).
+  options: { viewport: null },
+  async run(v) {
+    const cdp = await v.context.newCDPSession(v.page);
+    await cdp.send('Emulation.setDeviceMetricsOverride',
+      { width: 480, height: 900, deviceScaleFactor: 1, mobile: false });
+    let shown = await v.nextStartUpFrame();
+    for (const ratio of [2, 3, 1]) {
+      const from = await v.drawCount();
+      // Headless Chromium tells of an emulated ratio with the window's size changing too, as a
+      // browser's zoom does.
+      await cdp.send('Emulation.setDeviceMetricsOverride',
+        { width: 480 + ratio, height: 900, deviceScaleFactor: ratio, mobile: false });
+      const redrawn = await v.page.evaluate(
+        ([z, f, t]) => window.nuvWatch.atZoom(z, f, t), [ratio, from, PATIENCE]);
+      expect(redrawn !== null, `no picture at zoom ${ratio}`);
+      expectEqual(redrawn.slot, shown, `the frame redrawn at zoom ${ratio}`);
+      const next = await v.waitForSlotChange(shown);
+      expectEqual(next, wrapped(shown + 1), `the next frame at zoom ${ratio}`);
+      shown = next;
+      const width = await v.page.evaluate(() => document.getElementById('picture').width);
+      expectEqual(width, layout.clientWidth * ratio, `the canvas at zoom ${ratio}`);
+    }
+    expect(await v.onScreenIsStored(), 'the screen shows the stored frame pixel for pixel');
+  },
+};
+
 // A record damaged inside, which the program finds as its image controls read them: the error's
 // message in the page, and the page's offer to start again.
 const DAMAGED = {
@@ -604,6 +655,7 @@ const SCENARIOS = [
   BUTTONS,
   NO_BUTTONS,
   HIDDEN,
+  RATIO_CHANGE,
   DAMAGED,
 ];
 
@@ -612,7 +664,7 @@ async function main() {
   const { server, url } = await serve(folder);
   const browser = await chromium.launch({
     executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
-    args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking',
+    args: ['--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage', '--disable-background-networking',
       '--disable-component-update', '--disable-sync', '--no-first-run'],
   });
   let failed = 0;

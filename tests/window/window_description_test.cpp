@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <tuple>
 #include <vector>
 
 #include "frames/picture.hpp"
@@ -139,6 +140,11 @@ TEST(ZoomChoice, CommandLineThenDesktopDensityThenOne) {
       {"unusable Xft.dpi", {.x_resources = "Xft.dpi:\tlarge\n", .gdk_scale = "2"}, 2, false},
       {"zero Xft.dpi", {.x_resources = "Xft.dpi:\t0\n", .gdk_scale = "3"}, 3, false},
       {"other names", {.x_resources = "Xft.dpix:\t192\n*dpi:\t192\n"}, 1, false},
+      {"the settings' Xft/DPI where the resources have none", {.settings_dpi = 192.0}, 2, false},
+      {"the resources' Xft.dpi first",
+       {.x_resources = "Xft.dpi:\t96\n", .settings_dpi = 192.0},
+       1,
+       false},
       {"GDK_SCALE", {.gdk_scale = "2"}, 2, false},
       {"fractional GDK_SCALE", {.gdk_scale = "1.5"}, 1, false},
       {"GDK_SCALE with a plus sign", {.gdk_scale = "+2"}, 1, false},
@@ -190,6 +196,45 @@ TEST(ZoomChoice, CommandLineThenDesktopDensityThenOne) {
     if (desktop.frame.height > 0 && notice) {
       EXPECT_NE(choice.notice.find("in its frame"), std::string::npos) << choice.notice;
     }
+  }
+}
+
+// A window taken to a monitor of another density: where Windows suggests, its client area at the
+// zoom the density chooses there (or its own, where one was asked for) in the frame drawn there.
+TEST(ZoomChoice, AWindowMovedToAnotherDensity) {
+  constexpr Rect kSuggested{100, 50, 999, 999};
+  constexpr Size kFrameAt192{16, 62};
+  const struct {
+    const char* what;
+    DesktopDensity density;
+    int zoom;
+    bool follows;
+    Rezoomed expected;
+  } cases[] = {
+      {"to 192 dots per inch",
+       {.monitor_dpi = 192.0, .usable_area = Size{2560, 1400}, .frame = kFrameAt192},
+       1,
+       true,
+       {2, {100, 50, 614 + 16, 1102 + 62}}},
+      {"to 192, where zoom 2 does not fit",
+       {.monitor_dpi = 192.0, .usable_area = Size{1920, 1080}, .frame = kFrameAt192},
+       1,
+       true,
+       {1, {100, 50, 307 + 16, 551 + 62}}},
+      {"back to 96", {.monitor_dpi = 96.0, .frame = Size{8, 31}}, 2, true, {1, {100, 50, 315, 582}}},
+      {"a zoom asked for stays, in the new frame",
+       {.monitor_dpi = 288.0, .frame = Size{24, 93}},
+       1,
+       false,
+       {1, {100, 50, 331, 644}}},
+  };
+  for (const auto& [what, density, zoom, follows, expected] : cases) {
+    const Rezoomed result = rezoomed(density, zoom, follows, kSuggested);
+    EXPECT_EQ(result.zoom, expected.zoom) << what;
+    EXPECT_EQ(std::tie(result.window.x, result.window.y, result.window.width, result.window.height),
+              std::tie(expected.window.x, expected.window.y, expected.window.width,
+                       expected.window.height))
+        << what;
   }
 }
 
