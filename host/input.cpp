@@ -74,6 +74,34 @@ ClickJudge::Verdict ClickJudge::finger_up(bool over_picture) {
   return Verdict::click;
 }
 
+std::optional<WindowInput> FirstFinger::down(std::int64_t point, int x, int y,
+                                              std::uint32_t time) {
+  if (point_) return std::nullopt;
+  point_ = point;
+  x_ = x;
+  y_ = y;
+  return WindowInput::finger(true, x, y, time);
+}
+
+std::optional<WindowInput> FirstFinger::moved(std::int64_t point, int x, int y) {
+  if (point_ != point) return std::nullopt;
+  x_ = x;
+  y_ = y;
+  return WindowInput::moved_to(x, y, true);
+}
+
+std::optional<WindowInput> FirstFinger::up(std::int64_t point, std::uint32_t time) {
+  if (point_ != point) return std::nullopt;
+  point_.reset();
+  return WindowInput::finger(false, x_, y_, time);
+}
+
+std::optional<WindowInput> FirstFinger::cancelled() {
+  if (!point_) return std::nullopt;
+  point_.reset();
+  return WindowInput::finger(false, -1, -1, 0);
+}
+
 std::optional<HandlerCall> InputTranslator::translate(const WindowInput& input, TimePoint read_at) {
   using Kind = HandlerCall::Kind;
   const bool over = window::over_visible_inner_area(layout_, input.x, input.y);

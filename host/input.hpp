@@ -115,6 +115,23 @@ class ClickJudge {
   std::optional<Press> tap_;     // the tap a second one would make a double click
 };
 
+// Of the fingers on a touch screen, the first that came down on the window is the pointer until it
+// lifts; the others meanwhile are not. Each touch point's events, positions in the window's pixels,
+// give the finger's input where they are that finger's.
+class FirstFinger {
+ public:
+  std::optional<WindowInput> down(std::int64_t point, int x, int y, std::uint32_t time);
+  std::optional<WindowInput> moved(std::int64_t point, int x, int y);
+  // It lifts where it last was.
+  std::optional<WindowInput> up(std::int64_t point, std::uint32_t time);
+  // The window system took the touches back: the finger lifts away from the picture.
+  std::optional<WindowInput> cancelled();
+
+ private:
+  std::optional<std::int64_t> point_;  // the touch point that is the finger, while it is down
+  int x_ = 0, y_ = 0;
+};
+
 // Input into handler calls: only what happens over the visible part of Picture1's inner area
 // counts, so positions stay within the scale's visible range.
 class InputTranslator {

@@ -9,7 +9,7 @@ set -euo pipefail
 
 run_packages=(
   cmake make g++ pkg-config libcairo2-dev zlib1g-dev
-  libxcb1-dev libxcb-shm0-dev libxcb-xkb-dev libxkbcommon-dev libxkbcommon-x11-dev  # X11
+  libxcb1-dev libxcb-shm0-dev libxcb-xkb-dev libxcb-xinput-dev libxkbcommon-dev libxkbcommon-x11-dev  # X11
   libwayland-dev libdecor-0-dev libdecor-0-plugin-1-cairo  # Wayland, and its title bars
   wayland-protocols  # the fractional scale protocol's description
 )

@@ -118,42 +118,30 @@ void Seat::move(wl_fixed_t x, wl_fixed_t y) {
   input_.push_back(WindowInput::moved_to(pointer_x_, pointer_y_));
 }
 
-// The first finger that comes down on the window's surface is the pointer until it lifts; others
-// meanwhile are not. A touch sequence the compositor takes back lifts it away from the picture.
+void Seat::add(std::optional<WindowInput> input) {
+  if (input) input_.push_back(*input);
+}
+
+// A finger on the window's surface; one that comes down elsewhere (on the title bar) is not.
 const wl_touch_listener Seat::kTouchEvents = {
     .down =
         [](void* self, wl_touch*, std::uint32_t, std::uint32_t time, wl_surface* surface,
            std::int32_t id, wl_fixed_t x, wl_fixed_t y) {
           Seat& s = seat_of(self);
-          if (s.finger_ || surface != s.surface_) return;
-          s.finger_ = id;
-          s.finger_at_ = s.place(x, y);
-          s.input_.push_back(
-              WindowInput::finger(true, s.finger_at_.first, s.finger_at_.second, time));
+          if (surface != s.surface_) return;
+          const auto [px, py] = s.place(x, y);
+          s.add(s.finger_.down(id, px, py, time));
         },
-    .up =
-        [](void* self, wl_touch*, std::uint32_t, std::uint32_t time, std::int32_t id) {
-          Seat& s = seat_of(self);
-          if (s.finger_ != id) return;
-          s.finger_.reset();
-          s.input_.push_back(
-              WindowInput::finger(false, s.finger_at_.first, s.finger_at_.second, time));
-        },
+    .up = [](void* self, wl_touch*, std::uint32_t, std::uint32_t time,
+             std::int32_t id) { seat_of(self).add(seat_of(self).finger_.up(id, time)); },
     .motion =
         [](void* self, wl_touch*, std::uint32_t, std::int32_t id, wl_fixed_t x, wl_fixed_t y) {
           Seat& s = seat_of(self);
-          if (s.finger_ != id) return;
-          s.finger_at_ = s.place(x, y);
-          s.input_.push_back(WindowInput::moved_to(s.finger_at_.first, s.finger_at_.second, true));
+          const auto [px, py] = s.place(x, y);
+          s.add(s.finger_.moved(id, px, py));
         },
     .frame = [](void*, wl_touch*) {},
-    .cancel =
-        [](void* self, wl_touch*) {
-          Seat& s = seat_of(self);
-          if (!s.finger_) return;
-          s.finger_.reset();
-          s.input_.push_back(WindowInput::finger(false, -1, -1, 0));
-        },
+    .cancel = [](void* self, wl_touch*) { seat_of(self).add(seat_of(self).finger_.cancelled()); },
     .shape = [](void*, wl_touch*, std::int32_t, wl_fixed_t, wl_fixed_t) {},
     .orientation = [](void*, wl_touch*, std::int32_t, wl_fixed_t) {},
 };

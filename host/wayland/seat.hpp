@@ -45,8 +45,9 @@ class Seat {
   static const wl_touch_listener kTouchEvents;
   static const wl_keyboard_listener kKeyboardEvents;
   void move(wl_fixed_t x, wl_fixed_t y);
-  // A finger's position over the surface, in layout pixels.
+  // A position over the surface, in layout pixels.
   std::pair<int, int> place(wl_fixed_t x, wl_fixed_t y) const;
+  void add(std::optional<WindowInput> input);
   void show_cursor(std::uint32_t serial);
   void read_keymap(int fd, std::uint32_t size);
   void set_modifiers(const std::array<std::uint32_t, 4>& modifiers);
@@ -58,8 +59,7 @@ class Seat {
   wl_pointer* pointer_ = nullptr;
   wl_touch* touch_ = nullptr;
   wl_keyboard* keyboard_ = nullptr;
-  std::optional<std::int32_t> finger_;  // the touch point that is the pointer, while it is down
-  std::pair<int, int> finger_at_{};      // where it last was, in layout pixels
+  FirstFinger finger_;
   bool pointer_over_ = false;
   int pointer_x_ = 0, pointer_y_ = 0;  // where the pointer last was, in layout pixels
   int layout_pixels_per_point_ = 1;

@@ -14,6 +14,7 @@
 #include "host/x11/desktop.hpp"
 #include "host/x11/keyboard.hpp"
 #include "host/x11/pixel_format.hpp"
+#include "host/x11/touch_screen.hpp"
 #include "host/x11/window_properties.hpp"
 #include "window/zoom_choice.hpp"
 
@@ -163,6 +164,7 @@ class X11Window final : public WindowSystem {
   bool focused_ = false;                      // given the keyboard, once the window could take it
   std::optional<window::Size> foreign_size_;  // a size another client gave, asked away once
   Keyboard keyboard_{connection_};
+  std::optional<TouchScreen> touch_;
 };
 
 X11Window::X11Window(std::optional<int> requested_zoom)
@@ -202,6 +204,7 @@ void X11Window::create_window() {
                     XCB_WINDOW_CLASS_INPUT_OUTPUT, screen.root_visual,
                     XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
   describe_window(connection_, window_);
+  touch_.emplace(connection_, window_);
 }
 
 window::DesktopDensity X11Window::density() const {
@@ -388,6 +391,9 @@ void X11Window::handle(const xcb_generic_event_t& event, std::vector<WindowInput
           WindowInput::moved_to(motion.event_x - origin_.x, motion.event_y - origin_.y));
       break;
     }
+    case XCB_GE_GENERIC:
+      touch_->take(event, origin_.x, origin_.y, input);
+      break;
     default:
       if (!keyboard_.notice_change(event)) image_->completed(event);
       break;

@@ -152,6 +152,49 @@ TEST(InputTranslator, FingersByTheOneTouchRule) {
   for (const auto& [what, inputs, calls] : cases) EXPECT_EQ(calls_for(inputs), calls) << what;
 }
 
+// The first finger on the window is the pointer until it lifts, whatever the others do meanwhile.
+TEST(FirstFinger, IsThePointerUntilItLifts) {
+  enum Touch { down, move, up, cancel };
+  struct Event {
+    Touch kind;
+    std::int64_t point;
+    int y = 0;
+  };
+  const struct {
+    const char* what;
+    std::vector<Event> events;
+    std::string inputs;
+  } cases[] = {
+      {"a finger down, moving, up", {{down, 7, 10}, {move, 7, 20}, {up, 7}}, "D10 M20 U20 "},
+      {"a second finger meanwhile",
+       {{down, 1, 10}, {down, 2, 50}, {move, 2, 60}, {move, 1, 20}, {up, 2}, {up, 1}},
+       "D10 M20 U20 "},
+      {"the second finger once the first has lifted",
+       {{down, 1, 10}, {up, 1}, {down, 2, 50}, {up, 2}},
+       "D10 U10 D50 U50 "},
+      {"taken back by the window system", {{down, 1, 10}, {cancel, 0}, {cancel, 0}}, "D10 U-1 "},
+      {"a point never down", {{move, 3, 10}, {up, 3}}, ""},
+  };
+  for (const auto& [what, events, inputs] : cases) {
+    FirstFinger finger;
+    std::string seen;
+    for (const auto& [kind, point, y] : events) {
+      const std::optional<WindowInput> input =
+          kind == down   ? finger.down(point, 150, y, 0)
+          : kind == move ? finger.moved(point, 150, y)
+          : kind == up   ? finger.up(point, 0)
+                         : finger.cancelled();
+      if (!input) continue;
+      EXPECT_TRUE(input->touch) << what;
+      const char letter = input->kind == WindowInput::Kind::moved      ? 'M'
+                          : input->kind == WindowInput::Kind::pressed ? 'D'
+                                                                      : 'U';
+      seen += letter + std::to_string(input->y) + " ";
+    }
+    EXPECT_EQ(seen, inputs) << what;
+  }
+}
+
 TEST(InputTranslator, KeysAndMovementsInTheOrderTheyCame) {
   const struct {
     const char* what;
