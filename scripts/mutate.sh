@@ -39,8 +39,8 @@ engine/viewer_window.cpp => if (code == kEscape) clear_and_end(); => (deleted)
 host/pacer.cpp => std::min<Duration>(now - deadline, kLongestMakeUp) => Duration{}
 host/pacer.cpp => return last_present_ + window_.refresh(); => return last_present_;
 host/input.cpp => character > 0x7FFF => character > 0xFFFF
-host/input.cpp => time - first_->time <= static_cast => time - first_->time < static_cast
-host/input.cpp => std::abs(y - first_->y) <= distance_ => true
+host/input.cpp => return second.time - first.time <= static_cast => return second.time - first.time < static_cast
+host/input.cpp => std::abs(second.y - first.y) <= distance_; => true;
 host/input.cpp => const bool click = clicking_ && over_picture; => const bool click = clicking_;
 host/input.cpp => if (high == 0) return std::nullopt; => (deleted)
 host/input.cpp => return 0x10000 + ((char32_t{high} => return 0x1000 + ((char32_t{high}
@@ -51,7 +51,6 @@ host/window_host.cpp => while (!window_system_->visible() || !window_system_->re
 host/window_host.cpp => calls_.front().read_at <= pacer_.pass_time() => true
 host/window_host.cpp => window_system_->present(picture1(), true); => window_system_->present(picture1(), false);
 host/window_host.cpp =>   end_if_signalled(); => (deleted)
-host/window_host.cpp => if (pacer_.pass_reads()) pacer_.present_if_due(); => (deleted)
 host/window_host.cpp => std::fprintf(stderr, "%s\n", notice.c_str()); => (deleted)
 host/input.cpp => if (input.combined) return std::nullopt; => (deleted)
 host/input.cpp => == Position{input.x, input.y}) => != Position{input.x, input.y})
@@ -60,6 +59,13 @@ window/zoom_choice.cpp => return {window.width + desktop.frame.width, window.hei
 window/zoom_choice.cpp => if (right <= left || bottom <= top) return whole; => (deleted)
 window/zoom_choice.cpp => while (zoom > 1 && !fits(zoom, desktop)) --zoom; => while (zoom > 2 && !fits(zoom, desktop)) --zoom;
 window/zoom_choice.cpp => std::clamp(factor, 1.0, double{frames::kMaxZoom}) => std::clamp(factor, 1.0, 4.0)
+window/zoom_choice.cpp => resource_dpi ? resource_dpi : desktop.settings_dpi => desktop.settings_dpi ? desktop.settings_dpi : resource_dpi
+window/zoom_choice.cpp => follows_density ? choose_zoom(density).zoom : zoom => zoom
+window/zoom_choice.cpp => layout.client_height + density.frame.height}}; => layout.client_height}};
+host/window_host.cpp => if (zoom == window_system_->layout().zoom) return; => (deleted)
+host/window_host.cpp =>       *image_controls_[i] = frames::stored_picture(static_cast<int>(i) + 1, layout.zoom); =>       image_controls_[i].reset();
+host/window_host.cpp => translator_.emplace(layout, window_system_->double_click_time(), => if (false) translator_.emplace(layout, window_system_->double_click_time(),
+host/input.cpp =>   if (point_) return std::nullopt; => (deleted)
 app/command_line.cpp => if (length == 0 || is_control(character)) => if (length == 0)
 app/command_line.cpp => } else if (argument == "--") { => } else if (argument == "---") {
 export/file_set.cpp => for (const Written& file : written_) file_system::remove(file.temporary); => (deleted)
