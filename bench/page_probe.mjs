@@ -11,15 +11,10 @@
 //   node bench/page_probe.mjs WEB_BUILD VIEWER [ROUNDS [SECONDS]]
 // WEB_BUILD holds the page as built, VIEWER is a desktop build's program, which exports the
 // frame. The browser driver is the page tests' (npm ci in tests/web/).
-import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
-import { createRequire } from 'node:module';
-import os from 'node:os';
 import path from 'node:path';
 import { serve } from '../scripts/serve-web.mjs';
-
-const { chromium } = createRequire(new URL('../tests/web/package.json', import.meta.url))(
-  'playwright-core');
+import { launchChromium, pageFolder } from '../tests/web/browser.mjs';
 
 const [built, viewer, rounds = '21', seconds = '10'] = process.argv.slice(2);
 if (!built || !viewer) {
@@ -70,15 +65,9 @@ function noteFirstFrame() {
 }
 
 function servedFolder() {
-  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'nuv-probe-'));
-  for (const name of fs.readdirSync(built))
-    if (fs.statSync(path.join(built, name)).isFile())
-      fs.symlinkSync(path.resolve(built, name), path.join(folder, name));
-  const exported = path.join(folder, 'export');
-  const run = spawnSync(viewer, ['--zoom', '1', '--export', exported], { encoding: 'utf8' });
-  if (run.status !== 0) throw new Error(`the export failed: ${run.stderr}`);
+  const folder = pageFolder(built, viewer, [1]);
   for (const name of ['frame01.png', 'frame02.png'])
-    fs.copyFileSync(path.join(exported, name), path.join(folder, name));
+    fs.copyFileSync(path.join(folder, 'refs', '1', name), path.join(folder, name));
   fs.writeFileSync(path.join(folder, 'bare.html'), BARE_PAGE);
   return folder;
 }
@@ -118,11 +107,7 @@ async function share(cdp, span) {
 async function main() {
   const folder = servedFolder();
   const { server, url } = await serve(folder);
-  const browser = await chromium.launch({
-    executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
-    args: ['--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage', '--disable-background-networking',
-      '--disable-component-update', '--disable-sync', '--no-first-run'],
-  });
+  const browser = await launchChromium();
   try {
     const loaded = await openPage(browser, url);
     await loaded.page.waitForTimeout(500);

@@ -8,12 +8,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 tools=${1:-build}
 shift $(($# < 1 ? $# : 1))
-jobs=$(nproc)
 scripts/install-deps.sh web
-[ -f "$tools/CMakeCache.txt" ] || cmake -S . -B "$tools" -DNUV_TESTS=OFF -DNUV_BENCH=OFF
-cmake --build "$tools" -j "$jobs" --target bake_frames draw_icon
+scripts/build-tools.sh "$tools"
 # Debian's emcc finds the JavaScript parser it needs among Debian's node modules.
 export NODE_PATH=/usr/share/nodejs
 emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release \
   -DNUV_BUILD_TOOLS="$(realpath "$tools")" "$@"
-cmake --build build-web -j "$jobs"
+cmake --build build-web -j "$(nproc)"

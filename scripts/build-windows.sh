@@ -8,10 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 tools=${1:-build}
 shift $(($# < 1 ? $# : 1))
-jobs=$(nproc)
 scripts/install-deps.sh windows
-[ -f "$tools/CMakeCache.txt" ] || cmake -S . -B "$tools" -DNUV_TESTS=OFF -DNUV_BENCH=OFF
-cmake --build "$tools" -j "$jobs" --target bake_frames draw_icon
+scripts/build-tools.sh "$tools"
 cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=packaging/windows/mingw-w64-x86_64.cmake \
   -DNUV_BUILD_TOOLS="$(realpath "$tools")" "$@"
-cmake --build build-windows -j "$jobs"
+cmake --build build-windows -j "$(nproc)"

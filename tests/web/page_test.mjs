@@ -8,13 +8,11 @@
 // WEB_BUILD holds the page as built; VIEWER is a desktop build's program, which exports the
 // frames. Only the scenarios whose names contain NAME_PART run, when it is given; with
 // NUV_PAGE_SHOTS set to a folder, each leaves a screenshot of its end there.
-import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
-import os from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { chromium } from 'playwright-core';
 import { serve } from '../../scripts/serve-web.mjs';
+import { launchChromium, pageFolder } from './browser.mjs';
 
 const [built, viewer, only = ''] = process.argv.slice(2);
 const shots = process.env.NUV_PAGE_SHOTS;  // a folder for a screenshot of each scenario's end
@@ -40,20 +38,6 @@ const FRAMES = 18;
 const PATIENCE = 5000;  // ms, for what comes within a second or two
 
 const wrapped = (slot) => ((slot % FRAMES) + FRAMES) % FRAMES;
-
-// The folder the server hands out: the page as built, and the export of each zoom under refs/.
-function pageWithReferences() {
-  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'nuv-page-'));
-  for (const name of fs.readdirSync(built))
-    if (fs.statSync(path.join(built, name)).isFile())
-      fs.symlinkSync(path.resolve(built, name), path.join(folder, name));
-  for (const zoom of [1, 2, 3]) {
-    const to = path.join(folder, 'refs', String(zoom));
-    const run = spawnSync(viewer, ['--zoom', String(zoom), '--export', to], { encoding: 'utf8' });
-    if (run.status !== 0) throw new Error(`the export at zoom ${zoom} failed: ${run.stderr}`);
-  }
-  return folder;
-}
 
 // Runs in the page before its own scripts. Every put of rows into the canvas is copied into a
 // picture of the canvas, which then says which stored frame Picture1 shows, or -1; the draws are
@@ -660,13 +644,9 @@ const SCENARIOS = [
 ];
 
 async function main() {
-  const folder = pageWithReferences();
+  const folder = pageFolder(built, viewer, [1, 2, 3]);
   const { server, url } = await serve(folder);
-  const browser = await chromium.launch({
-    executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
-    args: ['--no-sandbox', '--disable-gpu', '--disable-dev-shm-usage', '--disable-background-networking',
-      '--disable-component-update', '--disable-sync', '--no-first-run'],
-  });
+  const browser = await launchChromium();
   let failed = 0;
   try {
     for (const scenario of SCENARIOS.filter((s) => s.name.includes(only))) {
