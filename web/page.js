@@ -31,13 +31,10 @@
     events: [],
     wake: null,
     visible: () => !document.hidden,
-    // One canvas pixel a device pixel: the canvas is as large in CSS pixels as the ratio makes it.
     setCanvasSize(width, height) {
       canvas.width = width;
       canvas.height = height;
-      canvas.style.width = `${width / devicePixelRatio}px`;
-      canvas.style.height = `${height / devicePixelRatio}px`;
-      alignCanvas();
+      fitCanvas();
     },
     putRows(rgba, width, firstRow, rows) {
       const pixels = new Uint8ClampedArray(rgba.buffer, rgba.byteOffset, rgba.length);
@@ -75,16 +72,19 @@
     },
   };
 
-  // The canvas starts on a whole device pixel, where centring may have put it between two, so that
-  // its pixels are the screen's and not blended across neighbours.
-  function alignCanvas() {
+  // One canvas pixel a device pixel: the canvas is as large in CSS pixels as the ratio makes it,
+  // and starts on a whole device pixel, where centring may have put it between two, so that its
+  // pixels are the screen's and not scaled or blended across neighbours.
+  function fitCanvas() {
+    canvas.style.width = `${canvas.width / devicePixelRatio}px`;
+    canvas.style.height = `${canvas.height / devicePixelRatio}px`;
     canvas.style.left = canvas.style.top = '0';
     const box = canvas.getBoundingClientRect();
     const off = (at) => (Math.round(at * devicePixelRatio) - at * devicePixelRatio) / devicePixelRatio;
     canvas.style.left = `${off(box.left + scrollX)}px`;
     canvas.style.top = `${off(box.top + scrollY)}px`;
   }
-  addEventListener('resize', alignCanvas);
+  addEventListener('resize', fitCanvas);
 
   // How long a display refresh lasts: the middle of twenty frames' intervals, measured when the
   // page is shown, not all the time, which would keep the processor awake.
@@ -254,6 +254,7 @@
   function watchRatio() {
     ratio = matchMedia(`(resolution: ${devicePixelRatio}dppx)`);
     ratio.addEventListener('change', () => {
+      fitCanvas();
       watchRatio();
       measureRefresh();
       followDensity();

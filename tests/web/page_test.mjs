@@ -87,8 +87,9 @@ function watchTheCanvas({ clientWidth, border, frames }) {
     return -1;
   }
 
-  // The frame a screenshot of the page (a PNG, in base64) shows where the canvas is, or -1.
-  watch.slotOnScreen = async (png) => {
+  // The frame a screenshot (a PNG, in base64) shows where the canvas is, or -1: a screenshot of
+  // the whole page, or of its window where `ofWindow` is true.
+  watch.slotOnScreen = async (png, ofWindow) => {
     const bytes = Uint8Array.from(atob(png), (c) => c.charCodeAt(0));
     const bitmap = await createImageBitmap(new Blob([bytes]), { colorSpaceConversion: 'none' });
     const surface = new OffscreenCanvas(bitmap.width, bitmap.height).getContext('2d');
@@ -96,8 +97,8 @@ function watchTheCanvas({ clientWidth, border, frames }) {
     const screen = new Uint32Array(surface.getImageData(0, 0, bitmap.width, bitmap.height).data.buffer);
     const box = document.getElementById('picture').getBoundingClientRect();
     // The browser may put the canvas a device pixel either side of its CSS box.
-    const left = Math.round((box.left + scrollX) * devicePixelRatio);
-    const top = Math.round((box.top + scrollY) * devicePixelRatio);
+    const left = Math.round((box.left + (ofWindow ? 0 : scrollX)) * devicePixelRatio);
+    const top = Math.round((box.top + (ofWindow ? 0 : scrollY)) * devicePixelRatio);
     for (const dy of [0, -1, 1])
       for (const dx of [0, -1, 1]) {
         const slot = slotIn(screen, bitmap.width, left + dx, top + dy);
@@ -265,10 +266,25 @@ class ViewerPage {
     return (await this.waitForSlotChange(slot, span)) === slot;
   }
 
-  // Whether the screen, as the browser composes it, shows a stored frame where the canvas is.
+  // The browser's own metrics, as a browser's zoom or another monitor changes them; the page
+  // hears of a change of ratio as the window's size changes too, as with a browser's zoom.
+  async setBrowserMetrics(width, height, ratio) {
+    this.cdp ??= await this.context.newCDPSession(this.page);
+    await this.cdp.send('Emulation.setDeviceMetricsOverride',
+      { width, height, deviceScaleFactor: ratio, mobile: false });
+    this.browserMetrics = true;
+  }
+
+  // Whether the screen, as the browser composes it in device pixels, shows a stored frame where
+  // the canvas is. Where the browser's own metrics were set, its own capture is in device pixels;
+  // elsewhere Playwright's, at the ratio of the context.
   async onScreenIsStored() {
-    const png = (await this.page.screenshot({ fullPage: true })).toString('base64');
-    return (await this.page.evaluate((p) => window.nuvWatch.slotOnScreen(p), png)) >= 0;
+    const ofWindow = this.browserMetrics === true;
+    const png = ofWindow
+      ? (await this.cdp.send('Page.captureScreenshot', { format: 'png' })).data
+      : (await this.page.screenshot({ fullPage: true })).toString('base64');
+    const slot = await this.page.evaluate(([p, w]) => window.nuvWatch.slotOnScreen(p, w), [png, ofWindow]);
+    return slot >= 0;
   }
 
   // A point of Picture1's inner area, given in pixels at zoom 1, in the page's CSS pixels.
@@ -569,16 +585,11 @@ const RATIO_CHANGE = {
   // Playwright's, the page hears of no change).
   options: { viewport: null },
   async run(v) {
-    const cdp = await v.context.newCDPSession(v.page);
-    await cdp.send('Emulation.setDeviceMetricsOverride',
-      { width: 480, height: 900, deviceScaleFactor: 1, mobile: false });
+    await v.setBrowserMetrics(480, 900, 1);
     let shown = await v.nextStartUpFrame();
     for (const ratio of [2, 3, 1]) {
       const from = await v.drawCount();
-      // Headless Chromium tells of an emulated ratio with the window's size changing too, as a
-      // browser's zoom does.
-      await cdp.send('Emulation.setDeviceMetricsOverride',
-        { width: 480 + ratio, height: 900, deviceScaleFactor: ratio, mobile: false });
+      await v.setBrowserMetrics(480 + ratio, 900, ratio);
       const redrawn = await v.page.evaluate(
         ([z, f, t]) => window.nuvWatch.atZoom(z, f, t), [ratio, from, PATIENCE]);
       expect(redrawn !== null, `no picture at zoom ${ratio}`);
@@ -590,6 +601,11 @@ const RATIO_CHANGE = {
       expectEqual(width, layout.clientWidth * ratio, `the canvas at zoom ${ratio}`);
     }
     expect(await v.onScreenIsStored(), 'the screen shows the stored frame pixel for pixel');
+    // A ratio that keeps the zoom: the canvas keeps its pixels, one a device pixel.
+    await v.setBrowserMetrics(490, 900, 1.25);
+    await v.page.waitForFunction(() => devicePixelRatio === 1.25);
+    await v.page.waitForTimeout(300);
+    expect(await v.onScreenIsStored(), 'the screen at 1.25 shows the stored frame pixel for pixel');
   },
 };
 
