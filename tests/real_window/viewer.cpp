@@ -3,9 +3,12 @@
 #include <X11/Xlib.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <deque>
 #include <fstream>
+#include <functional>
 #include <stdexcept>
 #include <string_view>
 #include <thread>
@@ -232,37 +235,56 @@ void Viewer::close() const {
   xdotool(press_close);
 }
 
-// The message a window manager sends when the user presses the close button.
-void Viewer::send_delete_window() const {
+namespace {
+
+// A client message about `window`: sent to the window itself, as a window manager does, or to the
+// root window for the window manager, as a pager does. `data` gives the data words, atoms interned
+// on the display it is given.
+void send_client_message(unsigned long window, const char* type,
+                         const std::function<std::array<long, 5>(Display*)>& data,
+                         bool to_window_manager) {
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) throw std::runtime_error("cannot open the display");
   XEvent event{};
   event.xclient.type = ClientMessage;
-  event.xclient.window = std::stoul(window_id_);
-  event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(display, type, False);
   event.xclient.format = 32;
-  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
-  event.xclient.data.l[1] = CurrentTime;
-  XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
+  const std::array<long, 5> words = data(display);
+  std::copy(words.begin(), words.end(), event.xclient.data.l);
+  if (to_window_manager)
+    XSendEvent(display, DefaultRootWindow(display), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &event);
+  else
+    XSendEvent(display, window, False, NoEventMask, &event);
   XCloseDisplay(display);
 }
 
-// The message a pager or a window menu sends.
+long atom(Display* display, const char* name) {
+  return static_cast<long>(XInternAtom(display, name, False));
+}
+
+}  // namespace
+
+// The message a window manager sends when the user presses the close button.
+void Viewer::send_delete_window() const {
+  send_client_message(
+      std::stoul(window_id_), "WM_PROTOCOLS",
+      [](Display* display) {
+        return std::array<long, 5>{atom(display, "WM_DELETE_WINDOW"), CurrentTime};
+      },
+      false);
+}
+
+// The message a pager or a window menu sends: add or remove the state, from an application.
 void Viewer::set_fullscreen(bool fullscreen) const {
-  Display* display = XOpenDisplay(nullptr);
-  if (display == nullptr) throw std::runtime_error("cannot open the display");
-  XEvent event{};
-  event.xclient.type = ClientMessage;
-  event.xclient.window = std::stoul(window_id_);
-  event.xclient.message_type = XInternAtom(display, "_NET_WM_STATE", False);
-  event.xclient.format = 32;
-  event.xclient.data.l[0] = fullscreen ? 1 : 0;  // add, remove
-  event.xclient.data.l[1] =
-      static_cast<long>(XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False));
-  event.xclient.data.l[3] = 1;  // from an application
-  XSendEvent(display, DefaultRootWindow(display), False,
-             SubstructureRedirectMask | SubstructureNotifyMask, &event);
-  XCloseDisplay(display);
+  send_client_message(
+      std::stoul(window_id_), "_NET_WM_STATE",
+      [&](Display* display) {
+        return std::array<long, 5>{fullscreen ? 1 : 0, atom(display, "_NET_WM_STATE_FULLSCREEN"),
+                                   0, 1};
+      },
+      true);
 }
 
 bool Viewer::wait_for_zoom(int zoom, std::chrono::milliseconds timeout) {
