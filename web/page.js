@@ -192,8 +192,14 @@
   const program = () => bytesOf('nuv.wasm', 'the program');
   const records = (zoom) => bytesOf(`frames-${zoom}x.bin`, `the frames at zoom ${zoom}`);
 
+  // The key buttons command a running program only.
+  function enableButtons(enabled) {
+    for (const button of buttons.querySelectorAll('button')) button.disabled = !enabled;
+  }
+
   // The last frame stays; a run-time error the program reported stays beside it.
   function ended() {
+    enableButtons(false);
     status.textContent = error.textContent ? 'The animation stopped after an error.' : 'The animation has ended.';
     again.hidden = false;
     again.focus();
@@ -225,6 +231,7 @@
     page.zoom = zoom;
     focus();
     running = module;
+    enableButtons(true);
     module.callMain([]);
   }
 
